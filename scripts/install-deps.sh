@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on Debian or Ubuntu: the mingw-w64 cross compilers
+# for both widths, Wine for both widths and Xvfb. Does nothing when all of it is already there.
+set -euo pipefail
+
+need=()
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
+command -v i686-w64-mingw32-g++-posix   >/dev/null || need+=(g++-mingw-w64-i686-posix)
+command -v x86_64-w64-mingw32-windres   >/dev/null || need+=(binutils-mingw-w64-x86-64)
+command -v i686-w64-mingw32-windres     >/dev/null || need+=(binutils-mingw-w64-i686)
+command -v cmake >/dev/null || need+=(cmake)
+command -v ninja >/dev/null || need+=(ninja-build)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+
+if [ "${1:-}" != "--build-only" ]; then
+  command -v wine64 >/dev/null || [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+  [ -x /usr/lib/wine/wine ] || need+=(wine32:i386)
+  command -v wine >/dev/null || need+=(wine)
+  command -v Xvfb >/dev/null || need+=(xvfb)
+  command -v xauth >/dev/null || need+=(xauth)
+fi
+
+[ ${#need[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null; then
+    sudo="sudo"
+  else
+    echo "Missing packages. Run as root:" >&2
+    echo "  dpkg --add-architecture i386 && apt-get update && apt-get install -y ${need[*]}" >&2
+    exit 1
+  fi
+fi
+
+if printf '%s\n' "${need[@]}" | grep -q ':i386$'; then
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${need[@]}"

@@ -1,0 +1,82 @@
+// The caption routine: the file name part of the viewer's title becomes the Lister window's
+// caption, or in quick view a display text painted over the panel's path bar. The viewer's
+// name is taken from the library's own file name, so the library must bear the viewer's name.
+#include <cwchar>
+
+#include "caption/path_bar.h"
+#include "contracts/plugin_files.h"
+#include "plugin/exports.h"
+#include "plugin/module_state.h"
+
+namespace {
+
+// Longest caption or display text: a 259-character file name part with the plugin name or the
+// title suffix around it, and the terminator.
+constexpr int kCaptionCapacity = 2 * kTextCapacity + 14;
+constexpr int kCaptionFixedCharacters = 14;  // "Lister (", ") - [" and "]"
+
+void FindPluginName(wchar_t* pluginName) {
+  pluginName[0] = L'\0';
+  DWORD length = GetModuleFileNameW(gModule, gSharedText, kTextCapacity);
+  if (length == 0 || length >= static_cast<DWORD>(kTextCapacity)) return;
+  const wchar_t* lastBackslash = wcsrchr(gSharedText, L'\\');
+  TextCopy(pluginName, kTextCapacity, lastBackslash != nullptr ? lastBackslash + 1 : gSharedText);
+  wchar_t* lastDot = wcsrchr(pluginName, L'.');
+  if (lastDot != nullptr) *lastDot = L'\0';
+}
+
+// The title up to the first occurrence of the suffix; the whole title when it has none.
+void FindFileNamePart(HWND sourceWindow, const wchar_t* titleSuffix, wchar_t* fileNamePart) {
+  fileNamePart[0] = L'\0';
+  if (sourceWindow != nullptr) GetWindowTextW(sourceWindow, fileNamePart, kTextCapacity);
+  wchar_t* suffix = titleSuffix[0] != L'\0' ? wcsstr(fileNamePart, titleSuffix) : nullptr;
+  if (suffix != nullptr) *suffix = L'\0';
+}
+
+void SetListerCaption(HWND listerWindow, wchar_t* pluginName, const wchar_t* fileNamePart) {
+  if (fileNamePart[0] == L'\0') return;
+  CharLowerW(pluginName);
+  wchar_t caption[kCaptionCapacity];
+  int capacity = TextLength(pluginName) + kTextCapacity + kCaptionFixedCharacters;
+  if (TextFormat(caption, capacity, plugin_files::kListerCaptionFormat, {pluginName, fileNamePart})) {
+    SetWindowTextW(listerWindow, caption);
+  }
+}
+
+// The name without its folders and the lower-cased suffix, filled with spaces so that it
+// covers what the host has drawn to the right of it.
+void PaintQuickViewCaption(wchar_t* titleSuffix, const wchar_t* fileNamePart) {
+  const wchar_t* lastBackslash = wcsrchr(fileNamePart, L'\\');
+  const wchar_t* name = lastBackslash != nullptr ? lastBackslash + 1 : fileNamePart;
+  CharLowerW(titleSuffix);
+  int capacity = TextLength(titleSuffix) + kTextCapacity;
+  wchar_t displayText[kCaptionCapacity];
+  if (!TextFormat(displayText, capacity, L"%s%s", {name, titleSuffix})) return;
+  int length = TextLength(displayText);
+  if (2 * length < capacity) {
+    int filledLength = capacity - length - 1;
+    wmemset(displayText + length, L' ', static_cast<size_t>(filledLength - length));
+    displayText[filledLength] = L'\0';
+  }
+  PathBarCaption(displayText, fileNamePart[0] != L'\0');
+}
+
+}  // namespace
+
+wchar_t* WINAPI WindowCaption(HWND sourceWindow, HWND listerWindow) {
+  wchar_t pluginName[kTextCapacity];
+  wchar_t titleSuffix[kTextCapacity];
+  wchar_t fileNamePart[kTextCapacity];
+  FindPluginName(pluginName);
+  if (!TextFormat(titleSuffix, kTextCapacity, plugin_files::kTitleSuffixFormat, {pluginName})) {
+    titleSuffix[0] = L'\0';
+  }
+  FindFileNamePart(sourceWindow, titleSuffix, fileNamePart);
+
+  if (GetParent(listerWindow) == nullptr) {
+    SetListerCaption(listerWindow, pluginName, fileNamePart);
+  } else {
+    PaintQuickViewCaption(titleSuffix, fileNamePart);
+  }
+  return nullptr;
+}

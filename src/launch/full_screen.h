@@ -1,0 +1,24 @@
+// The viewer's full-screen setting, switched off for the time of a view and given back when the
+// view closes. Views of one host process that overlap on the same viewer settings file share
+// the value the user had: a later view never takes the "0" an earlier one wrote for the user's
+// value, and only the last of them to close writes it back.
+#pragma once
+
+#include <windows.h>
+
+#include "plugin/text.h"
+
+// One open view, kept with its container window from creation to destruction.
+struct View {
+  View* next;
+  HHOOK keyboardHook;
+  HHOOK mouseHook;
+  wchar_t settingsPath[kTextCapacity];     // the viewer settings file of this view
+  wchar_t savedFullScreen[kTextCapacity];  // [Viewing] FullScreen as the user had it
+};
+
+// Saves the FullScreen value of the settings file and sets it to "0". Null when no memory.
+View* OpenView(const wchar_t* settingsPath);
+
+// Writes the saved value back unless another open view works on the same file; frees the view.
+void CloseView(View* view);

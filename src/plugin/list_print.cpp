@@ -1,0 +1,15 @@
+// Printing is the viewer's: the plugin only passes the print command on. The other two
+// interface functions have nothing to do for a picture.
+#include "contracts/viewer.h"
+#include "plugin/exports.h"
+
+int WINAPI ListPrint(HWND pluginWindow, char* /*fileName*/, char* /*printer*/, int /*flags*/,
+                     RECT* /*margins*/) {
+  HWND viewerWindow = GetWindow(pluginWindow, GW_CHILD);
+  if (viewerWindow != nullptr) PostMessageW(viewerWindow, WM_COMMAND, viewer::kPrintCommand, 0);
+  return 0;
+}
+
+int WINAPI ListSendCommand(HWND /*pluginWindow*/, int /*command*/, int /*parameter*/) { return 0; }
+
+int WINAPI ListSearchDialog(HWND /*pluginWindow*/, int /*findNext*/) { return 0; }

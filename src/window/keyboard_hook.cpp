@@ -1,0 +1,99 @@
+// Keyboard hook on the viewer's GUI thread: the host's own keys go back to the host, Esc closes
+// a Lister window, quick view withholds the keys that would act on the viewer's own window, and
+// the caption follows the viewer's navigation keys. Stateless; runs in the viewer's process
+// when the library and the viewer have the same width.
+#include "contracts/host.h"
+#include "plugin/class_test.h"
+#include "plugin/exports.h"
+
+namespace {
+
+constexpr LRESULT kSwallow = 1;
+
+bool Held(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+bool FocusClassAccepted() {
+  return WindowClassIs(GetFocus(), {host::kListerClassAlias, host::kListerClass, host::kFcViewerClass});
+}
+
+bool IsHostMainWindow(HWND window) {
+  return WindowClassIs(window, {host::kMainWindowClass, host::kFcMainWindowClass});
+}
+
+bool DialogOrFullScreenActive() {
+  return WindowClassIs(GetActiveWindow(), {host::kDialogClass, host::kFullScreenClass});
+}
+
+void HandKeyToHost(HWND topLevel, BYTE key) {
+  SetForegroundWindow(topLevel);
+  SetFocus(topLevel);
+  keybd_event(key, 0, 0, 0);
+}
+
+// N and P mean something to the host only while its full menu bar is shown.
+bool HostTakesPanelKey(HWND topLevel, int key) {
+  return Held(key) && GetMenuItemCount(GetMenu(topLevel)) > host::kMenuItemsForPanelKeys &&
+         FocusClassAccepted();
+}
+
+enum class Outcome { kPassOn, kSwallow };
+
+Outcome HandleEscape(HWND topLevel) {
+  if (!Held(VK_ESCAPE)) return Outcome::kPassOn;
+  if (IsHostMainWindow(topLevel)) return Outcome::kSwallow;
+  if (DialogOrFullScreenActive()) return Outcome::kPassOn;
+  PostMessageW(topLevel, WM_CLOSE, 0, 0);
+  return Outcome::kPassOn;
+}
+
+Outcome HandleKey(WPARAM key, HWND focusParent, HWND topLevel) {
+  switch (key) {
+    case VK_BACK:
+    case VK_SPACE:
+    case VK_LEFT:
+    case VK_RIGHT:
+      WindowCaption(focusParent, topLevel);
+      // The release comes back through the mouse hook after the viewer has moved on, and
+      // refreshes the caption from the new title.
+      mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+      return Outcome::kPassOn;
+    case VK_TAB:
+      if (Held(VK_CONTROL)) {
+        SetForegroundWindow(GetWindow(topLevel, GW_CHILD));
+        SetFocus(GetWindow(topLevel, GW_CHILD));
+      }
+      return Outcome::kPassOn;
+    case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8':
+      if (FocusClassAccepted()) HandKeyToHost(topLevel, static_cast<BYTE>(key));
+      return Outcome::kPassOn;
+    case 'C':
+    case 'M':
+      if (Held(VK_MENU) && Held(VK_SHIFT)) return Outcome::kSwallow;
+      if (IsHostMainWindow(topLevel)) return Outcome::kSwallow;
+      return HandleEscape(topLevel);
+    case VK_RETURN:
+      if (IsHostMainWindow(topLevel)) return Outcome::kSwallow;
+      return HandleEscape(topLevel);
+    case VK_ESCAPE:
+      return HandleEscape(topLevel);
+    case 'N':
+    case 'P':
+      if (HostTakesPanelKey(topLevel, static_cast<int>(key))) {
+        HandKeyToHost(topLevel, static_cast<BYTE>(key));
+      }
+      return Outcome::kPassOn;
+    default:
+      return Outcome::kPassOn;
+  }
+}
+
+}  // namespace
+
+LRESULT CALLBACK KbdProc(int code, WPARAM wParam, LPARAM lParam) {
+  HWND focusParent = GetParent(GetFocus());
+  HWND topLevel = GetAncestor(focusParent, GA_ROOT);
+  if (code == HC_ACTION && HandleKey(wParam, focusParent, topLevel) == Outcome::kSwallow) {
+    return kSwallow;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}

@@ -1,0 +1,46 @@
+// Mouse hook on the viewer's GUI thread: a left-button release refreshes the caption, quick
+// view withholds double clicks from the viewer, and a wheel turn is answered with a release so
+// that the caption follows the file the wheel stepped to. Stateless.
+#include "contracts/host.h"
+#include "plugin/class_test.h"
+#include "plugin/exports.h"
+
+namespace {
+
+constexpr LRESULT kSwallow = 1;
+
+// In quick view the top-level window is the host's main window; the caption routine tells the
+// modes apart by the window it is given, so it gets the main window's first child there.
+HWND FindHostWindow(HWND targetParent) {
+  HWND topLevel = GetAncestor(targetParent, GA_ROOT);
+  if (WindowClassIs(topLevel, {host::kMainWindowClass, host::kFcMainWindowClass})) {
+    return GetWindow(topLevel, GW_CHILD);
+  }
+  return topLevel;
+}
+
+}  // namespace
+
+LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
+  const MOUSEHOOKSTRUCT* record = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+  HWND targetParent = GetParent(record != nullptr ? record->hwnd : nullptr);
+  HWND hostWindow = FindHostWindow(targetParent);
+
+  if (code == HC_ACTION) {
+    switch (wParam) {
+      case WM_LBUTTONUP:
+        WindowCaption(targetParent, hostWindow);
+        break;
+      case WM_LBUTTONDBLCLK:
+        if (GetParent(hostWindow) != nullptr) return kSwallow;
+        WindowCaption(targetParent, hostWindow);
+        break;
+      case WM_MOUSEWHEEL:
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        break;
+      default:
+        break;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
