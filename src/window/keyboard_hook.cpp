@@ -46,6 +46,16 @@ Outcome HandleEscape(HWND topLevel) {
   return Outcome::kPassOn;
 }
 
+bool HasRule(WPARAM key) {
+  switch (key) {
+    case VK_BACK: case VK_TAB: case VK_RETURN: case VK_ESCAPE: case VK_SPACE: case VK_LEFT:
+    case VK_RIGHT: case 'C': case 'M': case 'N': case 'P':
+      return true;
+    default:
+      return key >= '1' && key <= '8';
+  }
+}
+
 Outcome HandleKey(WPARAM key, HWND focusParent, HWND topLevel) {
   switch (key) {
     case VK_BACK:
@@ -90,10 +100,12 @@ Outcome HandleKey(WPARAM key, HWND focusParent, HWND topLevel) {
 }  // namespace
 
 LRESULT CALLBACK KbdProc(int code, WPARAM wParam, LPARAM lParam) {
-  HWND focusParent = GetParent(GetFocus());
-  HWND topLevel = GetAncestor(focusParent, GA_ROOT);
-  if (code == HC_ACTION && HandleKey(wParam, focusParent, topLevel) == Outcome::kSwallow) {
-    return kSwallow;
+  // Keys outside the table pass on without any window being looked at: every key of the
+  // viewer passes through here.
+  if (code == HC_ACTION && HasRule(wParam)) {
+    HWND focusParent = GetParent(GetFocus());
+    HWND topLevel = GetAncestor(focusParent, GA_ROOT);
+    if (HandleKey(wParam, focusParent, topLevel) == Outcome::kSwallow) return kSwallow;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -22,25 +22,16 @@ HWND FindHostWindow(HWND targetParent) {
 }  // namespace
 
 LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
-  const MOUSEHOOKSTRUCT* record = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
-  HWND targetParent = GetParent(record != nullptr ? record->hwnd : nullptr);
-  HWND hostWindow = FindHostWindow(targetParent);
-
-  if (code == HC_ACTION) {
-    switch (wParam) {
-      case WM_LBUTTONUP:
-        WindowCaption(targetParent, hostWindow);
-        break;
-      case WM_LBUTTONDBLCLK:
-        if (GetParent(hostWindow) != nullptr) return kSwallow;
-        WindowCaption(targetParent, hostWindow);
-        break;
-      case WM_MOUSEWHEEL:
-        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        break;
-      default:
-        break;
-    }
+  // The windows are derived only for the messages that use them: every pointer move of the
+  // viewer passes through here.
+  if (code == HC_ACTION && (wParam == WM_LBUTTONUP || wParam == WM_LBUTTONDBLCLK)) {
+    const MOUSEHOOKSTRUCT* record = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    HWND targetParent = GetParent(record->hwnd);
+    HWND hostWindow = FindHostWindow(targetParent);
+    if (wParam == WM_LBUTTONDBLCLK && GetParent(hostWindow) != nullptr) return kSwallow;
+    WindowCaption(targetParent, hostWindow);
+  } else if (code == HC_ACTION && wParam == WM_MOUSEWHEEL) {
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
