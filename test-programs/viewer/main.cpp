@@ -1,0 +1,131 @@
+// Stand-in image viewer for the plugin's tests and demo: it reads its command line and settings
+// file, shows one window of class "Kelvane" from the primary thread, steps through the folder on
+// the navigation keys and logs every event that a test may want to check (see README.md).
+// Fault switches in the environment make it late, absent or crashing on purpose.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <string>
+
+#include "log.h"
+#include "settings.h"
+#include "window.h"
+
+namespace {
+
+constexpr DWORD kNeverWindowLimitMs = 60 * 1000;
+constexpr DWORD kSleepSliceMs = 100;
+constexpr unsigned long kDefaultCrashMs = 300;
+
+void LogEnvironment(const wchar_t* name)
+{
+  std::wstring value;
+  if (Env_Get(name, &value)) {
+    Log_Line(std::wstring(L"env ") + name + L"=" + value);
+  } else {
+    Log_Line(std::wstring(L"env ") + name + L"-unset");
+  }
+}
+
+int LogExit(int code)
+{
+  Log_Line(L"exit code=" + std::to_wstring(code));
+  return code;
+}
+
+// A real crash would start the debugger under Wine; ending the process hard has the same
+// outcome for the host: the window goes away without any clean-up message.
+void CALLBACK CrashNow(HWND, UINT, UINT_PTR, DWORD)
+{
+  TerminateProcess(GetCurrentProcess(), 0xC0000005);
+}
+
+// Makes the file absolute when it has no folder, so that navigation knows where to look.
+std::wstring WithFolder(const std::wstring& file)
+{
+  if (file.empty() || file.find_first_of(L"\\/") != std::wstring::npos) {
+    return file;
+  }
+  wchar_t full[MAX_PATH] = {};
+  const DWORD length = GetFullPathNameW(file.c_str(), MAX_PATH, full, nullptr);
+  return (length == 0 || length >= MAX_PATH) ? file : std::wstring(full, length);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+  Log_Open();
+  Log_Line(L"start pid=" + std::to_wstring(GetCurrentProcessId()) + L" tid=" + std::to_wstring(GetCurrentThreadId()));
+  const wchar_t* commandLine = GetCommandLineW();
+  Log_Line(std::wstring(L"cmdline ") + commandLine);
+
+  const CommandLine arguments = CommandLine_Parse(commandLine);
+  const std::wstring iniPath = Settings_IniPath(arguments);
+  Log_Line(L"ini " + iniPath);
+  std::wstring fullScreen;
+  const bool hasFullScreen = Settings_FullScreen(iniPath, &fullScreen);
+  Log_Line(hasFullScreen ? L"fullscreen " + fullScreen : std::wstring(L"fullscreen-absent"));
+  LogEnvironment(L"GS_LIB");
+  LogEnvironment(L"COMMANDER_INI");
+
+  std::wstring fault;
+  Env_Get(L"KELV_FAULT", &fault);
+  if (fault == L"exit") {
+    return LogExit(3);
+  }
+  const unsigned long delayMs = Env_Number(L"KELV_DELAY_MS", 0);
+  if (delayMs > 0) {
+    Sleep(delayMs);
+  }
+  if (fault == L"never") {
+    // Sleep in slices up to a limit, so that a test that forgets the process leaves nothing behind.
+    const ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start < kNeverWindowLimitMs) {
+      Sleep(kSleepSliceMs);
+    }
+    return LogExit(0);
+  }
+
+  // COM is for the picture decoder only; without it pictures fall back to their names.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
+  WindowSetup setup;
+  setup.file = WithFolder(arguments.file);
+  std::wstring titleMode;
+  setup.fullPathTitle = Env_Get(L"KELV_TITLE", &titleMode) && titleMode == L"full";
+  setup.fullScreen = hasFullScreen && fullScreen == L"1";
+  std::wstring autoClose;
+  setup.menuAutoClose = Env_Get(L"KELV_MENU_AUTOCLOSE", &autoClose) && autoClose == L"1";
+
+  LONGLONG createdAt = 0;
+  HWND window = Window_Create(instance, setup, &createdAt);
+  if (window == nullptr) {
+    if (SUCCEEDED(com)) {
+      CoUninitialize();
+    }
+    return LogExit(1);
+  }
+  LARGE_INTEGER frequency = {};
+  QueryPerformanceFrequency(&frequency);
+  Log_Line(L"window hwnd=" + Log_Hex(reinterpret_cast<ULONG_PTR>(window)) + L" qpc=" + std::to_wstring(createdAt) +
+           L" freq=" + std::to_wstring(frequency.QuadPart));
+  Log_Line(L"title " + Window_TitleFor(setup.file));
+  UpdateWindow(window);
+
+  if (fault == L"crash") {
+    // A thread timer keeps the message loop running until then, so the host can still capture us.
+    SetTimer(nullptr, 0, Env_Number(L"KELV_CRASH_MS", kDefaultCrashMs), CrashNow);
+  }
+
+  MSG message = {};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (SUCCEEDED(com)) {
+    CoUninitialize();
+  }
+  return LogExit(static_cast<int>(message.wParam));
+}

@@ -1,0 +1,10 @@
+// Painting of the viewer's client area: the picture when it can be read, else its name.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Fills the client area and draws the picture at the path fitted into it, keeping its aspect;
+// when the file is not a picture that can be read, draws the label in the middle instead.
+void Picture_Paint(HDC dc, const RECT& client, const std::wstring& path, const std::wstring& label);

@@ -1,0 +1,200 @@
+// Window procedure. The window may be taken over by another process at any moment after creation
+// (re-parented, its style replaced by WS_CHILD, shown maximised), so nothing here assumes that it
+// is top-level: sizes are read when painting, and the parent is asked for when it is needed.
+#include "window.h"
+
+#include <windowsx.h>
+
+#include "context_menu.h"
+#include "log.h"
+#include "navigation.h"
+#include "picture.h"
+#include "viewer_names.h"
+
+namespace {
+
+WindowSetup gSetup;
+HWND gLoggedParent = nullptr;  // the parent last reported, so that only changes are logged
+
+void ShowFile(HWND window, const std::wstring& file)
+{
+  gSetup.file = file;
+  const std::wstring title = Window_TitleFor(file);
+  SetWindowTextW(window, title.c_str());
+  Log_Line(L"title " + title);
+  InvalidateRect(window, nullptr, FALSE);
+}
+
+void Step(HWND window, int step)
+{
+  std::wstring next;
+  if (!gSetup.file.empty() && Navigation_Step(gSetup.file, step, &next)) {
+    ShowFile(window, next);
+  }
+}
+
+void LogKey(const wchar_t* name, WPARAM key, LPARAM flags)
+{
+  Log_Line(std::wstring(name) + L" vk=" + std::to_wstring(key) + L" lparam=" +
+           Log_Hex(static_cast<ULONG_PTR>(flags)));
+}
+
+void LogMouse(const wchar_t* name, LPARAM position)
+{
+  Log_Line(std::wstring(L"mouse ") + name + L" x=" + std::to_wstring(GET_X_LPARAM(position)) + L" y=" +
+           std::to_wstring(GET_Y_LPARAM(position)));
+}
+
+void OnKeyDown(HWND window, WPARAM key)
+{
+  switch (key) {
+    case VK_RIGHT:
+    case VK_SPACE:
+      Step(window, +1);
+      break;
+    case VK_LEFT:
+    case VK_BACK:
+      Step(window, -1);
+      break;
+    default:
+      break;
+  }
+}
+
+void OnContextMenu(HWND window, LPARAM position)
+{
+  POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  if (position == -1) {  // from the keyboard: open it in the middle of the window
+    RECT client = {};
+    GetClientRect(window, &client);
+    point.x = client.right / 2;
+    point.y = client.bottom / 2;
+    ClientToScreen(window, &point);
+  }
+  ContextMenu_Track(window, point, gSetup.menuAutoClose);
+}
+
+void OnPaint(HWND window)
+{
+  PAINTSTRUCT paint = {};
+  HDC dc = BeginPaint(window, &paint);
+  if (dc != nullptr) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    const std::wstring label = gSetup.file.empty() ? names::kProgramName : Navigation_BareName(gSetup.file);
+    Picture_Paint(dc, client, gSetup.file, label);
+  }
+  EndPaint(window, &paint);
+}
+
+void OnSize(HWND window)
+{
+  HWND parent = GetParent(window);
+  if (parent != gLoggedParent) {
+    gLoggedParent = parent;
+    Log_Line(L"parent hwnd=" + Log_Hex(reinterpret_cast<ULONG_PTR>(parent)));
+  }
+  InvalidateRect(window, nullptr, FALSE);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  switch (message) {
+    case WM_KEYDOWN:
+      LogKey(L"keydown", wParam, lParam);
+      OnKeyDown(window, wParam);
+      return 0;
+    case WM_KEYUP:
+      LogKey(L"keyup", wParam, lParam);
+      return 0;
+    case WM_SYSKEYDOWN:
+      LogKey(L"syskeydown", wParam, lParam);
+      break;  // Alt+F4 and friends keep working
+    case WM_SYSKEYUP:
+      LogKey(L"syskeyup", wParam, lParam);
+      break;
+    case WM_CHAR:
+      Log_Line(L"char code=" + std::to_wstring(wParam));
+      return 0;
+    case WM_LBUTTONDOWN: LogMouse(L"lbuttondown", lParam); break;
+    case WM_LBUTTONUP: LogMouse(L"lbuttonup", lParam); break;
+    case WM_LBUTTONDBLCLK: LogMouse(L"lbuttondblclk", lParam); break;
+    case WM_RBUTTONDOWN: LogMouse(L"rbuttondown", lParam); break;
+    case WM_RBUTTONUP: LogMouse(L"rbuttonup", lParam); break;  // the default turns it into WM_CONTEXTMENU
+    case WM_MBUTTONDOWN: LogMouse(L"mbuttondown", lParam); break;
+    case WM_MBUTTONUP: LogMouse(L"mbuttonup", lParam); break;
+    case WM_MOUSEWHEEL:
+      Log_Line(L"wheel delta=" + std::to_wstring(GET_WHEEL_DELTA_WPARAM(wParam)));
+      return 0;
+    case WM_CONTEXTMENU:
+      OnContextMenu(window, lParam);
+      return 0;
+    case WM_ENTERIDLE:
+      ContextMenu_OnEnterIdle(window, wParam);
+      return 0;
+    case WM_COMMAND:
+      // The print command (names::kPrintCommand) has nothing to print on: logging it is all.
+      Log_Line(L"command id=" + std::to_wstring(LOWORD(wParam)) + L" lparam=" + std::to_wstring(lParam));
+      return 0;
+    case WM_SIZE:
+      OnSize(window);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers every pixel
+    case WM_PAINT:
+      OnPaint(window);
+      return 0;
+    case WM_DESTROY:
+      ContextMenu_Close();  // a menu left open would outlive its owner and keep the process alive
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+std::wstring Window_TitleFor(const std::wstring& file)
+{
+  if (file.empty()) {
+    return names::kProgramName;
+  }
+  return (gSetup.fullPathTitle ? file : Navigation_BareName(file)) + names::kTitleSuffix;
+}
+
+HWND Window_Create(HINSTANCE instance, const WindowSetup& setup, LONGLONG* outCreatedAt)
+{
+  gSetup = setup;
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = names::kWindowClass;
+  if (RegisterClassExW(&windowClass) == 0) {
+    return nullptr;
+  }
+
+  const std::wstring title = Window_TitleFor(setup.file);
+  DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+  int x = CW_USEDEFAULT;
+  int y = CW_USEDEFAULT;
+  int width = 600;
+  int height = 400;
+  if (setup.fullScreen) {
+    style = WS_POPUP | WS_VISIBLE;
+    x = 0;
+    y = 0;
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+  }
+  HWND window = CreateWindowExW(0, names::kWindowClass, title.c_str(), style, x, y, width, height, nullptr,
+                                nullptr, instance, nullptr);
+  LARGE_INTEGER createdAt = {};
+  QueryPerformanceCounter(&createdAt);
+  *outCreatedAt = createdAt.QuadPart;
+  return window;
+}

@@ -1,0 +1,20 @@
+// The viewer's main window: class registration, creation and its window procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct WindowSetup {
+  std::wstring file;      // the file shown first; empty for none
+  bool fullPathTitle;     // title with the full path instead of the bare name
+  bool fullScreen;        // a popup covering the primary screen instead of a framed window
+  bool menuAutoClose;     // the context menu closes itself once reported
+};
+
+// Registers the class and creates the window on the calling thread, which must then run the
+// message loop. outCreatedAt receives the performance counter taken as creation returned.
+HWND Window_Create(HINSTANCE instance, const WindowSetup& setup, LONGLONG* outCreatedAt);
+
+// The title for a shown file: "<name> - Kelvane".
+std::wstring Window_TitleFor(const std::wstring& file);
