@@ -1,0 +1,78 @@
+// The real plugin library, copied into a fresh plugin folder and loaded by LoadLibraryW, its
+// exports bound by name as a host binds them. One instance per test; the folder is removed when
+// the instance goes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+enum class Width { k32, k64 };
+
+// The width of this test program (and of the plugin library it loads).
+Width OwnWidth();
+
+using ListLoadWFn = HWND(WINAPI*)(HWND, wchar_t*, int);
+using ListLoadFn = HWND(WINAPI*)(HWND, char*, int);
+using ListGetDetectStringFn = void(WINAPI*)(char*, int);
+using ListPrintFn = int(WINAPI*)(HWND, char*, char*, int, RECT*);
+using ListSendCommandFn = int(WINAPI*)(HWND, int, int);
+using ListSearchDialogFn = int(WINAPI*)(HWND, int);
+using HookProcFn = LRESULT(CALLBACK*)(int, WPARAM, LPARAM);
+using WindowProcFn = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
+using WindowCaptionFn = wchar_t*(WINAPI*)(HWND, HWND);
+using GsenvFn = wchar_t*(WINAPI*)(const wchar_t*);
+
+struct PluginOptions {
+  // Install the stand-in viewer of this width at the default place ("Kelvane64\kelv64.exe" for
+  // the 64-bit plugin, "Kelvane\kelv32.exe" for the 32-bit one).
+  bool installDefaultViewer = true;
+  // Library file name inside the plugin folder; empty: "Kelvane.wlx64" / "Kelvane.wlx".
+  std::wstring libraryName;
+  // Write kelvane.ini with this UTF-16 text before loading (empty: no file, first-run case).
+  std::wstring pluginSettings;
+};
+
+class PluginUnderTest {
+ public:
+  explicit PluginUnderTest(const PluginOptions& options = PluginOptions());
+  ~PluginUnderTest();
+  PluginUnderTest(const PluginUnderTest&) = delete;
+  PluginUnderTest& operator=(const PluginUnderTest&) = delete;
+
+  // Plugin folder, ending in a backslash, e.g. C:\users\...\Temp\kelvane-test-1234\ .
+  const std::wstring& folder() const { return folder_; }
+  HMODULE module() const { return module_; }
+
+  // Copies a stand-in viewer of the given width to folder() + relativePath (folders created).
+  // Returns the full path.
+  std::wstring InstallViewer(Width width, const std::wstring& relativePath) const;
+
+  // Exports bound by plain name (the six Lister functions) ...
+  ListLoadWFn ListLoadW = nullptr;
+  ListLoadFn ListLoad = nullptr;
+  ListGetDetectStringFn ListGetDetectString = nullptr;
+  ListPrintFn ListPrint = nullptr;
+  ListSendCommandFn ListSendCommand = nullptr;
+  ListSearchDialogFn ListSearchDialog = nullptr;
+  // ... and the plugin's own routines, found in the export table by the name they decorate.
+  HookProcFn KbdProc = nullptr;
+  HookProcFn MouseProc = nullptr;
+  WindowProcFn WindowProc = nullptr;
+  WindowCaptionFn WindowCaption = nullptr;
+  GsenvFn gsenv = nullptr;
+
+ private:
+  std::wstring folder_;
+  HMODULE module_ = nullptr;
+};
+
+// Full path of the stand-in viewer program of a width as built (kelv32.exe / kelv64.exe):
+// this build's bin folder for its own width, the peer build's bin folder for the other.
+std::wstring BuiltViewerPath(Width width);
+// Full path of a built plugin library of a width (Kelvane.wlx / Kelvane.wlx64).
+std::wstring BuiltPluginPath(Width width);
+
+}  // namespace testing_support
