@@ -10,6 +10,9 @@ namespace names {
 constexpr const wchar_t kWindowClass[] = L"Kelvane";
 constexpr const wchar_t kTitleSuffix[] = L" - Kelvane";
 constexpr const wchar_t kProgramName[] = L"Kelvane";  // title while no file is shown
+// The picture area inside the main window, which takes the keyboard focus; a host accepts its
+// class as its own when it hands keys back.
+constexpr const wchar_t kPictureAreaClass[] = L"Window";
 
 #ifdef _WIN64
 constexpr const wchar_t kIniName[] = L"kelv64.ini";

@@ -22,7 +22,7 @@ void ShowFile(HWND window, const std::wstring& file)
   const std::wstring title = Window_TitleFor(file);
   SetWindowTextW(window, title.c_str());
   Log_Line(L"title " + title);
-  InvalidateRect(window, nullptr, FALSE);
+  InvalidateRect(GetWindow(window, GW_CHILD), nullptr, FALSE);
 }
 
 void Step(HWND window, int step)
@@ -97,9 +97,53 @@ void OnSize(HWND window)
   InvalidateRect(window, nullptr, FALSE);
 }
 
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+bool IsInputMessage(UINT message)
+{
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_CONTEXTMENU;
+}
+
+// The picture area fills the main window and holds the focus, as a viewer's drawing surface
+// does; its input is the main window's.
+LRESULT CALLBACK PictureAreaProc(HWND area, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
+    SetFocus(area);
+  }
+  if (IsInputMessage(message)) {
+    return WindowProc(GetParent(area), message, wParam, lParam);
+  }
+  if (message == WM_PAINT) {
+    OnPaint(area);
+    return 0;
+  }
+  if (message == WM_ERASEBKGND) {
+    return 1;
+  }
+  return DefWindowProcW(area, message, wParam, lParam);
+}
+
+void FitPictureArea(HWND window)
+{
+  RECT client = {};
+  GetClientRect(window, &client);
+  SetWindowPos(GetWindow(window, GW_CHILD), nullptr, 0, 0, client.right, client.bottom,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
   switch (message) {
+    case WM_CREATE:
+      CreateWindowExW(0, names::kPictureAreaClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window,
+                      nullptr, reinterpret_cast<const CREATESTRUCTW*>(lParam)->hInstance, nullptr);
+      FitPictureArea(window);
+      return 0;
+    case WM_SETFOCUS:
+      SetFocus(GetWindow(window, GW_CHILD));
+      return 0;
     case WM_KEYDOWN:
       LogKey(L"keydown", wParam, lParam);
       OnKeyDown(window, wParam);
@@ -138,6 +182,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     case WM_SIZE:
       OnSize(window);
+      FitPictureArea(window);
       return 0;
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers every pixel
@@ -174,6 +219,12 @@ HWND Window_Create(HINSTANCE instance, const WindowSetup& setup, LONGLONG* outCr
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = names::kWindowClass;
+  if (RegisterClassExW(&windowClass) == 0) {
+    return nullptr;
+  }
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = PictureAreaProc;
+  windowClass.lpszClassName = names::kPictureAreaClass;
   if (RegisterClassExW(&windowClass) == 0) {
     return nullptr;
   }

@@ -97,6 +97,9 @@ ListerWindow::ListerWindow() {
   RegisterOnce(kListerClass, DefWindowProcW, SystemBrush(COLOR_WINDOW));
   hwnd_ = CreateWindowExW(0, kListerClass, L"Lister", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                           100, 100, 640, 480, nullptr, nullptr, Instance(), nullptr);
+  // The window the user opened a file in is the one in front.
+  SetForegroundWindow(hwnd_);
+  SetActiveWindow(hwnd_);
 }
 
 ListerWindow::~ListerWindow() {
@@ -120,6 +123,8 @@ MainWindow::MainWindow(const MainWindowOptions& options) : leftPanelActive_(opti
   hwnd_ = CreateWindowExW(0, options.className, L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                           0, 0, 1000, 700, nullptr, nullptr, Instance(), this);
   if (hwnd_ == nullptr) return;
+  SetForegroundWindow(hwnd_);
+  SetActiveWindow(hwnd_);
   if (options.menuItems > 0) {
     HMENU menu = CreateMenu();
     for (int item = 1; item <= options.menuItems; ++item) {

@@ -1,0 +1,73 @@
+// The container window with the real viewer embedded: it follows the size the host gives it,
+// passes keys on and moves the focus into the viewer on Ctrl+Tab.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "view_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+class ContainerWindow : public ViewTest {
+ protected:
+  void SetUp() override {
+    container_ = LoadView(plugin_, lister_.hwnd(), pictures_.File(L"a.bmp"));
+    ASSERT_NE(container_, nullptr);
+    viewer_ = ViewerWindowOf(container_);
+    ASSERT_NE(viewer_, nullptr);
+  }
+  void TearDown() override {
+    if (IsWindow(container_)) DestroyWindow(container_);
+    ViewTest::TearDown();
+  }
+
+  PluginUnderTest plugin_;
+  PictureFolder pictures_;
+  ViewerLog log_;
+  ListerWindow lister_;
+  HWND container_ = nullptr;
+  HWND viewer_ = nullptr;
+};
+
+TEST_F(ContainerWindow, TheViewerCoversTheWholeClientAreaAfterEveryResize) {
+  for (SIZE size : {SIZE{300, 200}, SIZE{620, 410}, SIZE{1, 1}, SIZE{800, 600}}) {
+    SetWindowPos(container_, nullptr, 7, 9, size.cx, size.cy, SWP_NOZORDER);
+    RECT client = {};
+    GetClientRect(container_, &client);
+    RECT viewer = {};
+    GetWindowRect(viewer_, &viewer);
+    MapWindowPoints(HWND_DESKTOP, container_, reinterpret_cast<POINT*>(&viewer), 2);
+    EXPECT_EQ(viewer.left, 0);
+    EXPECT_EQ(viewer.top, 0);
+    EXPECT_EQ(viewer.right, client.right) << size.cx;
+    EXPECT_EQ(viewer.bottom, client.bottom) << size.cy;
+  }
+}
+
+TEST_F(ContainerWindow, KeysThatReachItArePostedOnWithoutTheirFlagsAndKeyUpsAreNot) {
+  SendMessageW(container_, WM_KEYDOWN, 'X', 0x002D0001);
+  SendMessageW(container_, WM_KEYUP, 'X', 0xC02D0001);
+  SendMessageW(container_, WM_KEYDOWN, VK_F5, 0x003F0001);
+  ASSERT_TRUE(log_.WaitForLine(L"keydown vk=116"));
+  PumpFor(100);
+  EXPECT_EQ(log_.First(L"keydown vk=88 "), L"lparam=0x0");
+  EXPECT_EQ(log_.First(L"keydown vk=116 "), L"lparam=0x0");
+  EXPECT_TRUE(log_.LinesStartingWith(L"keyup ").empty());
+}
+
+TEST_F(ContainerWindow, CtrlTabPassesTheTabOnToTheViewer) {
+  // The focus move itself is shown in-process (container_menu_test.cpp): across processes the
+  // platform here does not let one process focus another's window.
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageW(container_, WM_KEYDOWN, VK_TAB, 0x000F0001);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  ASSERT_TRUE(log_.WaitForLine(L"keydown vk=9 "));
+  EXPECT_EQ(log_.First(L"keydown vk=9 "), L"lparam=0x0");
+}
+
+}  // namespace

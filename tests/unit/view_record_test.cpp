@@ -1,0 +1,96 @@
+// Routines behind the container window that only an in-process test can reach: the system menu
+// stripped, the view's hooks removed and its setting given back at destruction.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "launch/full_screen.h"
+#include "launch/system_menu.h"
+#include "plugin/exports.h"
+
+namespace {
+
+std::wstring TempIni(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  std::wstring path = std::wstring(folder) + name + std::to_wstring(GetCurrentProcessId()) + L".ini";
+  DeleteFileW(path.c_str());
+  return path;
+}
+
+std::wstring ReadFullScreen(const std::wstring& ini) {
+  wchar_t value[260];
+  GetPrivateProfileStringW(L"Viewing", L"FullScreen", L"<absent>", value, 260, ini.c_str());
+  return value;
+}
+
+TEST(SystemMenu, CloseIsGreyedAndTheWindowCommandsAreRemoved) {
+  HWND window = CreateWindowExW(0, L"STATIC", L"viewer", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200,
+                                nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  HMENU before = GetSystemMenu(window, FALSE);
+  ASSERT_NE(GetMenuState(before, SC_MOVE, MF_BYCOMMAND), static_cast<UINT>(-1));
+
+  StripSystemMenu(window);
+  HMENU menu = GetSystemMenu(window, FALSE);
+  UINT close = GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND);
+  ASSERT_NE(close, static_cast<UINT>(-1)) << "Close stays in the menu";
+  EXPECT_EQ(close & (MF_GRAYED | MF_DISABLED), static_cast<UINT>(MF_GRAYED | MF_DISABLED));
+  for (UINT command : {SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE, SC_SIZE, SC_MOVE}) {
+    EXPECT_EQ(GetMenuState(menu, command, MF_BYCOMMAND), static_cast<UINT>(-1)) << command;
+  }
+  DestroyWindow(window);
+}
+
+LRESULT CALLBACK PassOn(int code, WPARAM wParam, LPARAM lParam) {
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+HWND CreateContainer() {
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"KelvaneUnitContainer";
+  RegisterClassExW(&windowClass);
+  return CreateWindowExW(0, L"KelvaneUnitContainer", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                         nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+TEST(ContainerDestruction, RemovesTheViewsHooksAndGivesTheSettingBack) {
+  std::wstring ini = TempIni(L"kelvane-unit-");
+  WritePrivateProfileStringW(L"Viewing", L"FullScreen", L"1", ini.c_str());
+  View* view = OpenView(ini.c_str());
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(ReadFullScreen(ini), L"0");
+  view->keyboardHook = SetWindowsHookExW(WH_KEYBOARD, PassOn, nullptr, GetCurrentThreadId());
+  view->mouseHook = SetWindowsHookExW(WH_MOUSE, PassOn, nullptr, GetCurrentThreadId());
+  ASSERT_NE(view->keyboardHook, nullptr);
+  ASSERT_NE(view->mouseHook, nullptr);
+  HHOOK keyboard = view->keyboardHook;
+  HHOOK mouse = view->mouseHook;
+
+  HWND container = CreateContainer();
+  ASSERT_NE(container, nullptr);
+  SetWindowLongPtrW(container, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+  DestroyWindow(container);
+
+  EXPECT_FALSE(UnhookWindowsHookEx(keyboard)) << "the keyboard hook was still installed";
+  EXPECT_FALSE(UnhookWindowsHookEx(mouse)) << "the mouse hook was still installed";
+  EXPECT_EQ(ReadFullScreen(ini), L"1");
+  DeleteFileW(ini.c_str());
+}
+
+TEST(ContainerDestruction, WithoutHooksStillGivesTheSettingBack) {
+  std::wstring ini = TempIni(L"kelvane-unit-nohooks-");
+  View* view = OpenView(ini.c_str());
+  ASSERT_NE(view, nullptr);
+  HWND container = CreateContainer();
+  SetWindowLongPtrW(container, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+  DestroyWindow(container);
+  EXPECT_EQ(ReadFullScreen(ini), L"") << "an absent key comes back empty";
+  DeleteFileW(ini.c_str());
+}
+
+}  // namespace

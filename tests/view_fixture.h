@@ -1,0 +1,101 @@
+// What the load tests share: a plugin folder with the stand-in viewer, a folder of pictures, the
+// viewer's log, and the calls a host makes to open and close a view.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/files.h"
+#include "support/message_boxes.h"
+#include "support/plugin_under_test.h"
+#include "support/standin_host.h"
+#include "support/viewer_log.h"
+#include "support/waits.h"
+
+namespace testing_support {
+
+// Three small pictures in a fresh folder: a.bmp, b.bmp, c.bmp.
+class PictureFolder {
+ public:
+  PictureFolder() : folder_(L"pictures") {
+    for (const wchar_t* name : {L"a.bmp", L"b.bmp", L"c.bmp"}) WriteBitmap(folder_.path() + name);
+  }
+  std::wstring File(const std::wstring& name) const { return folder_.path() + name; }
+  const std::wstring& path() const { return folder_.path(); }
+
+  // A 4x4 24-bit bitmap; the content does not matter to the plugin.
+  static void WriteBitmap(const std::wstring& path) {
+    BYTE file[54 + 48] = {'B', 'M'};
+    *reinterpret_cast<DWORD*>(file + 2) = sizeof(file);
+    *reinterpret_cast<DWORD*>(file + 10) = 54;
+    BITMAPINFOHEADER* info = reinterpret_cast<BITMAPINFOHEADER*>(file + 14);
+    info->biSize = sizeof(BITMAPINFOHEADER);
+    info->biWidth = 4;
+    info->biHeight = 4;
+    info->biPlanes = 1;
+    info->biBitCount = 24;
+    for (int i = 54; i < static_cast<int>(sizeof(file)); ++i) file[i] = static_cast<BYTE>(i * 7);
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE) << "cannot write " << std::string(path.begin(), path.end());
+    DWORD written = 0;
+    WriteFile(handle, file, sizeof(file), &written, nullptr);
+    CloseHandle(handle);
+  }
+
+ private:
+  TempFolder folder_;
+};
+
+inline HWND LoadView(const PluginUnderTest& plugin, HWND lister, const std::wstring& file) {
+  std::vector<wchar_t> name(file.begin(), file.end());
+  name.push_back(L'\0');
+  return plugin.ListLoadW(lister, name.data(), 0);
+}
+
+inline HWND ViewerWindowOf(HWND container) { return GetWindow(container, GW_CHILD); }
+
+inline DWORD ProcessOf(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process;
+}
+
+// Waits until no stand-in viewer process runs any more.
+inline bool NoViewerLeft(DWORD timeoutMs = 5000) {
+  return WaitUntil([] { return RunningViewerProcesses().empty(); }, timeoutMs);
+}
+
+inline std::wstring Utf16(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+inline std::string Narrow(const std::wstring& text) {
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(size > 0 ? size - 1 : 0, '\0');
+  if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], size, nullptr, nullptr);
+  return out;
+}
+
+// The settings path the plugin uses for its viewer when no mode INI folder is set: always
+// "Kelvane\" beside the plugin, whichever viewer build runs.
+inline std::wstring DefaultViewerIni(const PluginUnderTest& plugin, Width viewerWidth) {
+  return plugin.folder() + L"Kelvane\\" + (viewerWidth == Width::k64 ? L"kelv64.ini" : L"kelv32.ini");
+}
+
+// The viewer program and settings names of a width.
+inline const wchar_t* ViewerProgramName(Width width) {
+  return width == Width::k64 ? L"kelv64.exe" : L"kelv32.exe";
+}
+
+// Every test of a view ends with no viewer left running, whatever happened.
+class ViewTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    bool clean = NoViewerLeft(3000);
+    EndAllViewers();
+    EXPECT_TRUE(clean) << "a viewer process was left running";
+  }
+};
+
+}  // namespace testing_support

@@ -1,0 +1,163 @@
+// A viewer that misbehaves never freezes the host for long, never leaves a process behind and
+// never costs the user a setting: one that exits without a window, one that is slow, one that
+// never shows a window, one that crashes after it was captured, and the user's way out.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <thread>
+
+#include "view_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+class ViewerFaults : public ViewTest {
+ protected:
+  void SetUp() override {
+    defaultIni_ = DefaultViewerIni(plugin_, OwnWidth());
+    WriteTextFile(defaultIni_, L"[Viewing]\r\nFullScreen=1\r\n");
+  }
+  std::wstring FullScreenValue() const { return ReadIni(defaultIni_, L"Viewing", L"FullScreen"); }
+
+  PluginUnderTest plugin_;
+  PictureFolder pictures_;
+  ViewerLog log_;
+  std::wstring defaultIni_;
+};
+
+void PressKey(WORD key, bool down) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  SendInput(1, &input, sizeof(input));
+}
+
+TEST_F(ViewerFaults, AViewerThatExitsWithoutAWindowEndsTheLoadAtOnce) {
+  ScopedEnvironment fault(L"KELV_FAULT", L"exit");
+  ListerWindow lister;
+  ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp")), nullptr);
+  EXPECT_LT(GetTickCount64() - start, 5000u) << "the load noticed the exit";
+  EXPECT_TRUE(IsWindow(lister.hwnd())) << "the Lister window stays";
+  EXPECT_EQ(GetWindow(lister.hwnd(), GW_CHILD), nullptr) << "the container was destroyed";
+  EXPECT_EQ(FullScreenValue(), L"1");
+}
+
+TEST_F(ViewerFaults, WaitingForASlowViewerCostsTheHostThreadAlmostNoProcessor) {
+  // The clock must see real work, or a figure of zero below would prove nothing.
+  double before = ThreadCpuMilliseconds();
+  ULONGLONG busyUntil = GetTickCount64() + 200;
+  volatile unsigned spin = 0;
+  while (GetTickCount64() < busyUntil) spin = spin + 1;
+  ASSERT_GT(ThreadCpuMilliseconds() - before, 100.0) << "thread times are not measured here";
+
+  ScopedEnvironment delay(L"KELV_DELAY_MS", L"1500");
+  ListerWindow lister;
+  double cpuStart = ThreadCpuMilliseconds();
+  ULONGLONG start = GetTickCount64();
+  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  double wall = static_cast<double>(GetTickCount64() - start);
+  double cpu = ThreadCpuMilliseconds() - cpuStart;
+  ASSERT_NE(container, nullptr);
+  EXPECT_GE(wall, 1400.0);
+  EXPECT_LT(cpu, wall / 10) << "cpu " << cpu << " ms of " << wall << " ms";
+  DestroyWindow(container);
+  EXPECT_EQ(FullScreenValue(), L"1");
+}
+
+TEST_F(ViewerFaults, AViewerThatNeverShowsAWindowIsEndedAtTheBound) {
+  ScopedEnvironment fault(L"KELV_FAULT", L"never");
+  ListerWindow lister;
+  ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp")), nullptr);
+  ULONGLONG waited = GetTickCount64() - start;
+  EXPECT_GE(waited, 19000u);
+  EXPECT_LT(waited, 30000u);
+  EXPECT_FALSE(IsWindow(lister.hwnd())) << "ended as the arrow-key abort ends it";
+  EXPECT_TRUE(NoViewerLeft());
+  EXPECT_EQ(FullScreenValue(), L"1");
+}
+
+TEST_F(ViewerFaults, AnArrowKeyDuringTheWaitAbortsTheLoad) {
+  ScopedEnvironment delay(L"KELV_DELAY_MS", L"4000");
+  ListerWindow lister;
+  std::thread user([] {
+    Sleep(600);
+    PressKey(VK_DOWN, true);
+    PressKey(VK_DOWN, false);
+  });
+  ULONGLONG start = GetTickCount64();
+  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  user.join();
+  EXPECT_EQ(container, nullptr);
+  EXPECT_LT(GetTickCount64() - start, 3500u);
+  EXPECT_FALSE(IsWindow(lister.hwnd())) << "the Lister window is destroyed";
+  EXPECT_TRUE(NoViewerLeft()) << "the viewer is terminated";
+  EXPECT_EQ(FullScreenValue(), L"1");
+}
+
+TEST_F(ViewerFaults, AnArrowKeyStillHeldFromChoosingTheFileDoesNotAbort) {
+  ScopedEnvironment delay(L"KELV_DELAY_MS", L"300");
+  ListerWindow lister;
+  // The X server reports its own key state once the new window has the focus; keys pressed
+  // before that report are taken back by it.
+  PumpFor(300);
+  PressKey(VK_RIGHT, true);
+  PumpFor(100);
+  ASSERT_NE(GetAsyncKeyState(VK_RIGHT) & 0x8000, 0) << "the key reads as held";
+  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  EXPECT_NE(container, nullptr);
+  EXPECT_EQ(GetAsyncKeyState(VK_RIGHT) & 0x8000, 0) << "released at creation";
+  PressKey(VK_RIGHT, false);
+  if (container != nullptr) DestroyWindow(container);
+}
+
+TEST_F(ViewerFaults, AViewerWindowOfAnotherProcessInFrontIsPassedOver) {
+  // The user's own viewer, started before the view.
+  std::wstring program = BuiltViewerPath(OwnWidth());
+  std::wstring commandLine = L"kelv32.exe \"" + pictures_.File(L"c.bmp") + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION own = {};
+  ASSERT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &own));
+  ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"Kelvane", nullptr) != nullptr; }));
+  HWND usersWindow = FindWindowW(L"Kelvane", nullptr);
+
+  ListerWindow lister;
+  ScopedEnvironment delay(L"KELV_DELAY_MS", L"200");
+  ULONGLONG start = GetTickCount64();
+  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  EXPECT_LT(GetTickCount64() - start, 5000u);
+  ASSERT_NE(container, nullptr);
+  EXPECT_NE(ViewerWindowOf(container), usersWindow);
+  EXPECT_NE(ProcessOf(ViewerWindowOf(container)), own.dwProcessId);
+  EXPECT_EQ(GetParent(usersWindow), nullptr) << "the user's viewer stays where it was";
+  DestroyWindow(container);
+
+  TerminateProcess(own.hProcess, 0);
+  WaitForSingleObject(own.hProcess, 5000);
+  CloseHandle(own.hThread);
+  CloseHandle(own.hProcess);
+}
+
+TEST_F(ViewerFaults, AViewerThatCrashesAfterCaptureLeavesAContainerThatClosesCleanly) {
+  ScopedEnvironment fault(L"KELV_FAULT", L"crash");
+  ScopedEnvironment after(L"KELV_CRASH_MS", L"300");
+  ListerWindow lister;
+  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  ASSERT_NE(container, nullptr);
+  EXPECT_TRUE(NoViewerLeft());
+  EXPECT_TRUE(WaitUntil([&] { return ViewerWindowOf(container) == nullptr; }));
+  lister.FitChild(container);
+  SendMessageW(container, WM_KEYDOWN, 'A', 0);
+  SendMessageW(container, WM_KEYUP, 'A', 0);
+  PumpFor(50);
+  EXPECT_EQ(FullScreenValue(), L"0");
+  DestroyWindow(container);
+  EXPECT_EQ(FullScreenValue(), L"1");
+}
+
+}  // namespace

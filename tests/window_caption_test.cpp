@@ -1,0 +1,96 @@
+// The caption routine through the exported WindowCaption: the Lister caption in Lister mode,
+// the display text painted over the path bar in quick view (the painting itself is tested in
+// path_bar_test.cpp).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "view_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+// A window whose title stands for the viewer's.
+class TitledWindow {
+ public:
+  explicit TitledWindow(const std::wstring& title) {
+    hwnd_ = CreateWindowExW(0, L"STATIC", title.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                            nullptr, nullptr);
+  }
+  ~TitledWindow() { DestroyWindow(hwnd_); }
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  HWND hwnd_;
+};
+
+std::wstring TitleOf(HWND window) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, 1024);
+  return text;
+}
+
+std::wstring CaptionFor(const PluginUnderTest& plugin, const std::wstring& viewerTitle) {
+  ListerWindow lister;
+  SetWindowTextW(lister.hwnd(), L"unchanged");
+  TitledWindow viewer(viewerTitle);
+  EXPECT_EQ(plugin.WindowCaption(viewer.hwnd(), lister.hwnd()), nullptr);
+  return TitleOf(lister.hwnd());
+}
+
+TEST(ListerCaption, NamesTheFileTheViewerShows) {
+  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  EXPECT_EQ(CaptionFor(plugin, L"photo.jpg - Kelvane"), L"Lister (kelvane) - [photo.jpg]");
+  EXPECT_EQ(CaptionFor(plugin, L"C:\\pics\\photo.jpg - Kelvane"),
+            L"Lister (kelvane) - [C:\\pics\\photo.jpg]");
+  EXPECT_EQ(CaptionFor(plugin, L"Kelvane"), L"Lister (kelvane) - [Kelvane]");
+  EXPECT_EQ(CaptionFor(plugin, L" - Kelvane"), L"unchanged");
+  EXPECT_EQ(CaptionFor(plugin, L""), L"unchanged");
+  EXPECT_EQ(CaptionFor(plugin, L"x"), L"Lister (kelvane) - [x]");
+}
+
+TEST(ListerCaption, CutsAtTheFirstExactOccurrenceOfTheSuffix) {
+  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  EXPECT_EQ(CaptionFor(plugin, L"a.png - Kelvane - Kelvane"), L"Lister (kelvane) - [a.png]");
+  EXPECT_EQ(CaptionFor(plugin, L"a.png - Kelvane extra"), L"Lister (kelvane) - [a.png]");
+  EXPECT_EQ(CaptionFor(plugin, L"a.png - kelvane"), L"Lister (kelvane) - [a.png - kelvane]");
+  EXPECT_EQ(CaptionFor(plugin, L"my - Kelvane.png - Kelvane"), L"Lister (kelvane) - [my]");
+}
+
+TEST(ListerCaption, TakesTheViewersNameFromTheLibrarysFileName) {
+  PluginUnderTest other(PluginOptions{false, OwnWidth() == Width::k64 ? L"Other.wlx64" : L"Other.wlx", L""});
+  EXPECT_EQ(CaptionFor(other, L"a.png - Kelvane"), L"Lister (other) - [a.png - Kelvane]");
+  EXPECT_EQ(CaptionFor(other, L"a.png - Other"), L"Lister (other) - [a.png]");
+  PluginUnderTest dotted(
+      PluginOptions{false, OwnWidth() == Width::k64 ? L"Kelvane.old.wlx64" : L"Kelvane.old.wlx", L""});
+  EXPECT_EQ(CaptionFor(dotted, L"a.png - Kelvane.old"), L"Lister (kelvane.old) - [a.png]");
+}
+
+TEST(ListerCaption, ALongestTitleIsSetWhole) {
+  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  std::wstring name(259, L'n');
+  std::wstring caption = CaptionFor(plugin, name);
+  EXPECT_EQ(caption, L"Lister (kelvane) - [" + name + L"]");
+  EXPECT_EQ(caption.size(), 7u + 273u);
+  // A title longer than the viewer title's bound is read as its first 259 characters.
+  EXPECT_EQ(CaptionFor(plugin, std::wstring(300, L'm')), L"Lister (kelvane) - [" + std::wstring(259, L'm') + L"]");
+}
+
+TEST(ListerCaption, ANullOrUntitledSourceChangesNothingInEitherMode) {
+  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  ListerWindow lister;
+  SetWindowTextW(lister.hwnd(), L"unchanged");
+  EXPECT_EQ(plugin.WindowCaption(nullptr, lister.hwnd()), nullptr);
+  EXPECT_EQ(TitleOf(lister.hwnd()), L"unchanged");
+  MainWindow host;
+  host.PaintPathBars(RGB(1, 2, 3));
+  EXPECT_EQ(plugin.WindowCaption(nullptr, host.quickView()), nullptr);
+  TitledWindow untitled(L"");
+  EXPECT_EQ(plugin.WindowCaption(untitled.hwnd(), host.quickView()), nullptr);
+  EXPECT_EQ(MainWindow::PixelAt(host.leftPathBar(), 5, 5), RGB(1, 2, 3)) << "nothing painted";
+  EXPECT_EQ(TitleOf(host.quickView()), L"") << "quick view sets no caption";
+}
+
+}  // namespace
