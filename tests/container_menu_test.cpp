@@ -74,7 +74,7 @@ MenuStates OpenContextMenuOver(HWND container) {
 }
 
 TEST(ContainerMenu, GreysPositions27And28OfTheOpenPopupInListerMode) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   RegisterContainerClass(plugin);
   ListerWindow lister;
   HWND container = CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
@@ -86,7 +86,7 @@ TEST(ContainerMenu, GreysPositions27And28OfTheOpenPopupInListerMode) {
 }
 
 TEST(ContainerMenu, AlsoGreysPosition29InQuickView) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   RegisterContainerClass(plugin);
   MainWindow host;
   HWND container = CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
@@ -100,7 +100,7 @@ TEST(ContainerMenu, AlsoGreysPosition29InQuickView) {
 }
 
 TEST(ContainerKeys, CtrlTabMovesTheFocusIntoTheViewerWindow) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   RegisterContainerClass(plugin);
   ListerWindow lister;
   HWND container = CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
@@ -134,7 +134,7 @@ void PressKey(WORD key, bool down) {
 }
 
 TEST(ContainerCreation, ReleasesHeldArrowKeysUpFirstAndLeavesOthersAlone) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   RegisterContainerClass(plugin);
   ListerWindow lister;
   // The X server reports its own key state once the new window has the focus; keys pressed

@@ -87,7 +87,7 @@ std::string ExpectedDetectString() {
 }
 
 TEST(DetectString, ArrivesWholeWhenItAndItsTerminatorFit) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   std::vector<char> buffer(1300, 'x');
   plugin.ListGetDetectString(buffer.data(), 1212);
   EXPECT_EQ(std::string(buffer.data()), ExpectedDetectString());
@@ -96,7 +96,7 @@ TEST(DetectString, ArrivesWholeWhenItAndItsTerminatorFit) {
 }
 
 TEST(DetectString, ClaimsEach119ExtensionsOnce) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   char buffer[1212];
   plugin.ListGetDetectString(buffer, sizeof(buffer));
   std::string text(buffer);
@@ -125,7 +125,7 @@ TEST(DetectString, ClaimsEach119ExtensionsOnce) {
 }
 
 TEST(DetectString, IsEmptyWhenOneByteShortAndUntouchedForLengthZero) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   std::vector<char> buffer(1211, 'x');
   plugin.ListGetDetectString(buffer.data(), 1211);
   EXPECT_EQ(buffer[0], '\0');
@@ -137,7 +137,7 @@ TEST(DetectString, IsEmptyWhenOneByteShortAndUntouchedForLengthZero) {
 }
 
 TEST(AnswerOnlyFunctions, ReturnZeroForEveryArgument) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   ListerWindow lister;
   for (int command : {0, 1, 2, 5, -1, 0x7FFFFFFF}) {
     EXPECT_EQ(plugin.ListSendCommand(lister.hwnd(), command, command * 3), 0);
@@ -150,7 +150,7 @@ TEST(AnswerOnlyFunctions, ReturnZeroForEveryArgument) {
 }
 
 TEST(Printing, PostsNothingForAWindowWithoutChild) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   ListerWindow lister;
   PumpFor(50);
   MSG message;

@@ -19,7 +19,7 @@ std::wstring GsLib(const PluginUnderTest& plugin, const std::wstring& dll) {
 }
 
 TEST(Gsenv, ListsTheDllFolderThenTheParentsFontsAndLibFolders) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   EXPECT_EQ(GsLib(plugin, L"C:\\gs\\bin\\gs.dll"), L"C:\\gs\\bin\\;C:\\gs\\fonts\\;C:\\gs\\lib\\");
   EXPECT_EQ(GsLib(plugin, L"gs.dll"), L"gs.dll\\;gs.dll\\fonts\\;gs.dll\\lib\\");
   EXPECT_EQ(GsLib(plugin, L"C:\\gs.dll"), L"C:\\;C:\\fonts\\;C:\\lib\\");
@@ -29,7 +29,7 @@ TEST(Gsenv, ListsTheDllFolderThenTheParentsFontsAndLibFolders) {
 }
 
 TEST(Gsenv, RefusesAPathBeyondItsBoundRatherThanCuttingIt) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   std::wstring folder = L"C:\\" + std::wstring(240, L'g') + L"\\bin";
   EXPECT_EQ(GsLib(plugin, folder + L"\\gs.dll"), folder + L"\\;C:\\" + std::wstring(240, L'g') +
                                                      L"\\fonts\\;C:\\" + std::wstring(240, L'g') +

@@ -16,7 +16,7 @@ constexpr LRESULT kPassedOn = 0;  // what the end of the hook chain answers here
 
 class KeyboardHook : public ::testing::Test {
  protected:
-  KeyboardHook() : plugin_(PluginOptions{false, L"", L""}) {}
+  KeyboardHook() : plugin_(WithoutViewer()) {}
   void TearDown() override { ReleaseAllKeys(); }
   LRESULT Key(int key, int code = HC_ACTION) { return plugin_.KbdProc(code, key, 0x00010001); }
   static bool Contains(const std::vector<DWORD>& keys, DWORD key) {

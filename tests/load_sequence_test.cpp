@@ -25,7 +25,7 @@ std::wstring WidthName(Width width) { return width == Width::k64 ? L"64" : L"32"
 struct PluginWithViewer {
   explicit PluginWithViewer(Width viewer, const std::wstring& moreSettings = L"",
                             const std::wstring& moreGhostscript = L"")
-      : plugin(PluginOptions{false, L"", L"[Kelvane]\r\n"}) {
+      : plugin(WithSettings(L"[Kelvane]\r\n", false)) {
     viewerPath = plugin.InstallViewer(viewer, L"viewer" + WidthName(viewer) + L"\\" +
                                                   ViewerProgramName(viewer));
     WriteTextFile(plugin.folder() + L"kelvane.ini",
@@ -195,7 +195,7 @@ TEST_F(LoadSequence, FirstRunCreatesTheSettingsFileWithTwoEmptySectionsAndFindsT
 }
 
 TEST_F(LoadSequence, MissingViewerIsReportedAndNothingOpens) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   PictureFolder pictures;
   MessageBoxCatcher boxes;
   ListerWindow lister;
@@ -214,7 +214,7 @@ TEST_F(LoadSequence, MissingViewerIsReportedAndNothingOpens) {
 
 TEST_F(LoadSequence, AViewerPathThatNamesAFolderPassesTheExistenceTest) {
   // The start then fails: no message, no window, nothing left behind.
-  PluginUnderTest plugin(PluginOptions{false, L"", L"[Kelvane]\r\n" + ViewerKey() + L"=%TEMP%\r\n"});
+  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\n" + ViewerKey() + L"=%TEMP%\r\n", false));
   PictureFolder pictures;
   MessageBoxCatcher boxes;
   ListerWindow lister;
@@ -226,10 +226,8 @@ TEST_F(LoadSequence, AViewerPathThatNamesAFolderPassesTheExistenceTest) {
 TEST_F(LoadSequence, MissingModeIniFileIsReportedAfterTheGhostscriptHandOver) {
   TempFolder config(L"cfg");
   Width viewer = OwnWidth();
-  PluginUnderTest plugin(PluginOptions{
-      true, L"",
-      L"[Kelvane]\r\nDirIniL=" + config.path() + L"\r\n[Ghostscript]\r\n" + GhostscriptKey(viewer) +
-          L"=C:\\gs\\bin\\gs.dll\r\n"});
+  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniL=" + config.path() + L"\r\n[Ghostscript]\r\n" + GhostscriptKey(viewer) +
+          L"=C:\\gs\\bin\\gs.dll\r\n"));
   std::wstring defaultIni = DefaultViewerIni(plugin, viewer);
   WriteTextFile(defaultIni, L"[Others]\r\nINI_Folder=\r\n");
   PictureFolder pictures;
@@ -249,9 +247,7 @@ TEST_F(LoadSequence, ExpandsEnvironmentReferencesAndLeavesUndefinedOnesAsWritten
   Width viewer = OwnWidth();
   WriteTextFile(config.path() + IniName(viewer), L"[Viewing]\r\nFullScreen=0\r\n");
   ScopedEnvironment cfg(L"KELVTEST_CFG", config.path().c_str());
-  PluginUnderTest plugin(PluginOptions{
-      true, L"",
-      L"[Kelvane]\r\nDirIniL=%KELVTEST_CFG%\r\nDirIniQ=%KELVTEST_UNDEFINED%\\\r\n"});
+  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniL=%KELVTEST_CFG%\r\nDirIniQ=%KELVTEST_UNDEFINED%\\\r\n"));
   PictureFolder pictures;
   {
     ViewerLog log;
@@ -275,10 +271,8 @@ TEST_F(LoadSequence, GhostscriptKeysFollowTheViewerIniRedirectButNotTheModeIni) 
   Width viewer = OwnWidth();
   WriteTextFile(config.path() + IniName(viewer), L"[Viewing]\r\nFullScreen=0\r\n");
   ScopedEnvironment where(L"KELVTEST_REDIRECT", redirected.path().c_str());
-  PluginUnderTest plugin(PluginOptions{
-      true, L"",
-      L"[Kelvane]\r\nDirIniL=" + config.path() + L"\r\n[Ghostscript]\r\n" +
-          GhostscriptKey(viewer) + L"=C:\\gs.dll\r\n"});
+  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniL=" + config.path() + L"\r\n[Ghostscript]\r\n" +
+          GhostscriptKey(viewer) + L"=C:\\gs.dll\r\n"));
   // The folder ends in a backslash, so the redirected name holds a doubled one.
   WriteTextFile(DefaultViewerIni(plugin, viewer), L"[Others]\r\nINI_Folder=%KELVTEST_REDIRECT%\r\n");
   PictureFolder pictures;
@@ -331,6 +325,31 @@ TEST_F(LoadSequence, TheHostsMaximizedListerIsShownThroughTheViewerWindowInListe
   HWND container = LoadView(plugin, host.quickView(), pictures.File(L"a.bmp"));
   ASSERT_NE(container, nullptr);
   EXPECT_TRUE(IsWindowVisible(host.quickView())) << "quick view always shows the Lister window";
+  DestroyWindow(container);
+}
+
+}  // namespace
+
+namespace {
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+TEST_F(LoadSequence, AnUnwritablePluginFolderIsReportedAndTheLoadGoesOnWithTheDefaults) {
+  if (!UnderWine()) GTEST_SKIP() << "the prepared folder is unwritable only where symbolic links are followed";
+  PluginOptions options;
+  options.folder = UnwritablePluginFolder();
+  PluginUnderTest plugin(options);
+  PictureFolder pictures;
+  MessageBoxCatcher boxes;
+  ListerWindow lister;
+  HWND container = LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp"));
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text,
+            L"I can't create a file kelvane.ini. Default paths will be used  Kelvane\\kelv32.exe, "
+            L"Kelvane64\\kelv64.exe");
+  EXPECT_EQ(boxes.boxes()[0].owner, nullptr);
+  ASSERT_NE(container, nullptr) << "the default viewer was found";
+  EXPECT_NE(ViewerWindowOf(container), nullptr);
   DestroyWindow(container);
 }
 

@@ -17,7 +17,7 @@ constexpr LRESULT kPassedOn = 0;
 
 class MouseHook : public ::testing::Test {
  protected:
-  MouseHook() : plugin_(PluginOptions{false, L"", L""}), settings_(L"[Colors]\r\nActiveTitle=255\r\n") {}
+  MouseHook() : plugin_(WithoutViewer()), settings_(L"[Colors]\r\nActiveTitle=255\r\n") {}
   LRESULT Mouse(UINT message, HWND target, int code = HC_ACTION) {
     MOUSEHOOKSTRUCT record = {};
     record.hwnd = target;

@@ -95,7 +95,7 @@ std::wstring DisplayText(const std::wstring& name) {
 
 class PathBar : public ::testing::Test {
  protected:
-  PathBar() : plugin_(PluginOptions{false, L"", L""}), viewer_(nullptr) {
+  PathBar() : plugin_(WithoutViewer()), viewer_(nullptr) {
     viewer_ = CreateWindowExW(0, L"STATIC", L"photo.jpg - Kelvane", WS_POPUP, 0, 0, 10, 10, nullptr,
                               nullptr, nullptr, nullptr);
   }

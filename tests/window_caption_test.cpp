@@ -41,7 +41,7 @@ std::wstring CaptionFor(const PluginUnderTest& plugin, const std::wstring& viewe
 }
 
 TEST(ListerCaption, NamesTheFileTheViewerShows) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   EXPECT_EQ(CaptionFor(plugin, L"photo.jpg - Kelvane"), L"Lister (kelvane) - [photo.jpg]");
   EXPECT_EQ(CaptionFor(plugin, L"C:\\pics\\photo.jpg - Kelvane"),
             L"Lister (kelvane) - [C:\\pics\\photo.jpg]");
@@ -52,7 +52,7 @@ TEST(ListerCaption, NamesTheFileTheViewerShows) {
 }
 
 TEST(ListerCaption, CutsAtTheFirstExactOccurrenceOfTheSuffix) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   EXPECT_EQ(CaptionFor(plugin, L"a.png - Kelvane - Kelvane"), L"Lister (kelvane) - [a.png]");
   EXPECT_EQ(CaptionFor(plugin, L"a.png - Kelvane extra"), L"Lister (kelvane) - [a.png]");
   EXPECT_EQ(CaptionFor(plugin, L"a.png - kelvane"), L"Lister (kelvane) - [a.png - kelvane]");
@@ -60,16 +60,16 @@ TEST(ListerCaption, CutsAtTheFirstExactOccurrenceOfTheSuffix) {
 }
 
 TEST(ListerCaption, TakesTheViewersNameFromTheLibrarysFileName) {
-  PluginUnderTest other(PluginOptions{false, OwnWidth() == Width::k64 ? L"Other.wlx64" : L"Other.wlx", L""});
+  PluginUnderTest other(WithLibraryName(OwnWidth() == Width::k64 ? L"Other.wlx64" : L"Other.wlx"));
   EXPECT_EQ(CaptionFor(other, L"a.png - Kelvane"), L"Lister (other) - [a.png - Kelvane]");
   EXPECT_EQ(CaptionFor(other, L"a.png - Other"), L"Lister (other) - [a.png]");
   PluginUnderTest dotted(
-      PluginOptions{false, OwnWidth() == Width::k64 ? L"Kelvane.old.wlx64" : L"Kelvane.old.wlx", L""});
+      WithLibraryName(OwnWidth() == Width::k64 ? L"Kelvane.old.wlx64" : L"Kelvane.old.wlx"));
   EXPECT_EQ(CaptionFor(dotted, L"a.png - Kelvane.old"), L"Lister (kelvane.old) - [a.png]");
 }
 
 TEST(ListerCaption, ALongestTitleIsSetWhole) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   std::wstring name(259, L'n');
   std::wstring caption = CaptionFor(plugin, name);
   EXPECT_EQ(caption, L"Lister (kelvane) - [" + name + L"]");
@@ -79,7 +79,7 @@ TEST(ListerCaption, ALongestTitleIsSetWhole) {
 }
 
 TEST(ListerCaption, ANullOrUntitledSourceChangesNothingInEitherMode) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   ListerWindow lister;
   SetWindowTextW(lister.hwnd(), L"unchanged");
   EXPECT_EQ(plugin.WindowCaption(nullptr, lister.hwnd()), nullptr);

@@ -115,8 +115,10 @@ std::wstring BuiltPluginPath(Width width) { return BinFolder(width) + LibraryNam
 
 std::wstring BuiltViewerPath(Width width) { return BinFolder(width) + ViewerName(width); }
 
+std::wstring UnwritablePluginFolder() { return OwnFolder() + L"..\\unwritable-plugin\\"; }
+
 PluginUnderTest::PluginUnderTest(const PluginOptions& options) {
-  folder_ = CreateUniqueFolder(L"kelvane-test");
+  folder_ = options.folder.empty() ? CreateUniqueFolder(L"kelvane-test") : options.folder;
   if (folder_.empty()) {
     ADD_FAILURE() << "cannot create a plugin folder in the temp folder, error " << GetLastError();
     return;

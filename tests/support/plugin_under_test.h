@@ -33,7 +33,28 @@ struct PluginOptions {
   std::wstring libraryName;
   // Write kelvane.ini with this UTF-16 text before loading (empty: no file, first-run case).
   std::wstring pluginSettings;
+  // An existing folder, ending in a backslash, to use as the plugin folder instead of a fresh one
+  // (it is removed with its contents afterwards all the same).
+  std::wstring folder;
 };
+
+// The usual variations of the options.
+inline PluginOptions WithoutViewer() {
+  PluginOptions options;
+  options.installDefaultViewer = false;
+  return options;
+}
+inline PluginOptions WithSettings(const std::wstring& settings, bool installDefaultViewer = true) {
+  PluginOptions options;
+  options.installDefaultViewer = installDefaultViewer;
+  options.pluginSettings = settings;
+  return options;
+}
+inline PluginOptions WithLibraryName(const std::wstring& name) {
+  PluginOptions options = WithoutViewer();
+  options.libraryName = name;
+  return options;
+}
 
 class PluginUnderTest {
  public:
@@ -72,6 +93,9 @@ class PluginUnderTest {
 // Full path of the stand-in viewer program of a width as built (kelv32.exe / kelv64.exe):
 // this build's bin folder for its own width, the peer build's bin folder for the other.
 std::wstring BuiltViewerPath(Width width);
+// The folder beside this build's bin folder that the test set-up prepares with a kelvane.ini
+// that can be neither found nor created (a dangling symbolic link), ending in a backslash.
+std::wstring UnwritablePluginFolder();
 // Full path of a built plugin library of a width (Kelvane.wlx / Kelvane.wlx64).
 std::wstring BuiltPluginPath(Width width);
 
