@@ -140,6 +140,29 @@ TEST_F(InputEndToEnd, RightArrowStepsTheViewerAndTheListerCaptionFollows) {
     GetWindowTextW(topLevel_, caption, 300);
     return lstrcmpW(caption, L"Lister (kelvane) - [b.bmp]") == 0;
   })) << "the caption follows the viewer";
+
+  // The container's own refresh, in this process, comes to the same caption.
+  SetWindowTextW(topLevel_, L"Lister");
+  SendMessageW(container_, WM_KEYUP, VK_RIGHT, 0);
+  wchar_t caption[300] = {};
+  GetWindowTextW(topLevel_, caption, 300);
+  EXPECT_STREQ(caption, L"Lister (kelvane) - [b.bmp]");
+}
+
+TEST_F(InputEndToEnd, InQuickViewAClickInTheViewerAndTheContainerPaintThePathBarAlike) {
+  HostSettings settings(L"[Colors]\r\nActiveTitle=255\r\nActiveTitleText=65535\r\n");
+  Open(true);
+  RECT bar = {};
+  GetClientRect(host_->leftPathBar(), &bar);
+  auto centre = [&] { return MainWindow::PixelAt(host_->leftPathBar(), bar.right - 20, bar.bottom / 2); };
+
+  host_->PaintPathBars(RGB(200, 200, 200));
+  SendMessageW(container_, WM_KEYUP, VK_RIGHT, 0);
+  EXPECT_EQ(centre(), RGB(255, 0, 0)) << "painted from the host's process";
+
+  host_->PaintPathBars(RGB(200, 200, 200));
+  ClickIntoViewer();
+  EXPECT_TRUE(WaitUntil([&] { return centre() == RGB(255, 0, 0); }, 3000)) << "painted after a click in the viewer";
 }
 
 TEST_F(InputEndToEnd, ADigitReachesTheHostsWindow) {
