@@ -239,3 +239,43 @@ TEST_F(InputEndToEnd, AWheelTurnReachesTheViewer) {
 }
 
 }  // namespace
+
+namespace {
+
+// With a viewer of the other width the platform cannot map the library into the viewer's
+// process. Windows then runs the hooks on the thread that installed them; this platform does not
+// run them at all. The view must work all the same.
+TEST_F(ViewTest, AViewerOfTheOtherWidthTakesRealInputAndClosesCleanly) {
+  Width other = OwnWidth() == Width::k64 ? Width::k32 : Width::k64;
+  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\n", false));
+  std::wstring viewerPath = plugin.InstallViewer(other, L"other\\" + std::wstring(ViewerProgramName(other)));
+  WriteTextFile(plugin.folder() + L"kelvane.ini", L"[Kelvane]\r\n" +
+                std::wstring(OwnWidth() == Width::k64 ? L"path64=" : L"path=") + viewerPath + L"\r\n");
+  PictureFolder pictures;
+  ViewerLog log;
+  ListerWindow lister;
+  HWND container = LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp"));
+  ASSERT_NE(container, nullptr);
+  lister.FitChild(container);
+  HWND viewer = ViewerWindowOf(container);
+  PumpFor(300);
+  RECT area = {};
+  GetWindowRect(viewer, &area);
+  SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+  Send({MouseEvent(MOUSEEVENTF_LEFTDOWN), MouseEvent(MOUSEEVENTF_LEFTUP)});
+  ASSERT_TRUE(log.WaitForLine(L"mouse lbuttonup"));
+  PumpFor(200);
+  Press(VK_RIGHT);
+  EXPECT_TRUE(log.WaitForLine(L"title b.bmp - Kelvane")) << "keys reach the viewer";
+  Send({MouseEvent(MOUSEEVENTF_WHEEL, WHEEL_DELTA)});
+  EXPECT_TRUE(log.WaitForLine(L"wheel delta=120"));
+  PumpFor(300);
+  wchar_t caption[300] = {};
+  GetWindowTextW(lister.hwnd(), caption, 300);
+  printf("note: Lister caption with a viewer of the other width: %ls\n", caption);
+  EXPECT_TRUE(IsWindow(viewer)) << "nothing crashed";
+  DestroyWindow(container);
+  EXPECT_TRUE(NoViewerLeft());
+}
+
+}  // namespace
