@@ -125,14 +125,6 @@ TEST(ContainerKeys, CtrlTabMovesTheFocusIntoTheViewerWindow) {
   DestroyWindow(container);
 }
 
-void PressKey(WORD key, bool down) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  SendInput(1, &input, sizeof(input));
-}
-
 TEST(ContainerCreation, ReleasesHeldArrowKeysUpFirstAndLeavesOthersAlone) {
   PluginUnderTest plugin(WithoutViewer());
   RegisterContainerClass(plugin);

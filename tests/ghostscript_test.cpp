@@ -35,8 +35,8 @@ TEST(Gsenv, RefusesAPathBeyondItsBoundRatherThanCuttingIt) {
                                                      L"\\fonts\\;C:\\" + std::wstring(240, L'g') +
                                                      L"\\lib\\");
   EXPECT_EQ(GsLib(plugin, L"C:\\" + std::wstring(300, L'g') + L"\\bin\\gs.dll"), L"<null>");
-  // The fonts folder, the parent and "\\fonts\\;", is the longest piece: 260 characters do not
-  // fit its bound of 260 with the terminator, 259 do.
+  // The fonts piece (the parent folder followed by \fonts\;) is the longest: 260 characters do
+  // not fit its bound of 260 with the terminator, 259 do.
   std::wstring parent = L"C:\\" + std::wstring(249, L'p');
   EXPECT_EQ(GsLib(plugin, parent + L"\\b\\g"), L"<null>");
   std::wstring fits = L"C:\\" + std::wstring(248, L'p');

@@ -24,14 +24,6 @@ void Send(std::initializer_list<INPUT> inputs) {
   SendInput(static_cast<UINT>(list.size()), list.data(), sizeof(INPUT));
 }
 
-INPUT Key(WORD key, bool down) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  return input;
-}
-
 INPUT MouseEvent(DWORD flags, DWORD data = 0) {
   INPUT input = {};
   input.type = INPUT_MOUSE;
@@ -40,7 +32,7 @@ INPUT MouseEvent(DWORD flags, DWORD data = 0) {
   return input;
 }
 
-void Press(WORD key) { Send({Key(key, true), Key(key, false)}); }
+void Press(WORD key) { Send({KeyInput(key, true), KeyInput(key, false)}); }
 
 // Records the key-downs a host window receives.
 std::vector<WPARAM> gHostKeys;
@@ -196,8 +188,8 @@ TEST_F(InputEndToEnd, EnterAndEscAreKeptFromTheViewerInQuickView) {
 
 TEST_F(InputEndToEnd, AltShiftCIsKeptFromTheViewer) {
   Open(false);
-  Send({Key(VK_MENU, true), Key(VK_SHIFT, true), Key('C', true), Key('C', false), Key(VK_SHIFT, false),
-        Key(VK_MENU, false)});
+  Send({KeyInput(VK_MENU, true), KeyInput(VK_SHIFT, true), KeyInput('C', true), KeyInput('C', false),
+        KeyInput(VK_SHIFT, false), KeyInput(VK_MENU, false)});
   ASSERT_TRUE(WaitUntil([&] {
     return !log_.LinesStartingWith(L"syskeyup vk=18 ").empty() || !log_.LinesStartingWith(L"keyup vk=18 ").empty();
   })) << "the keys around it arrived";

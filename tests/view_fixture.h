@@ -56,6 +56,20 @@ inline HWND LoadView(const PluginUnderTest& plugin, HWND lister, const std::wstr
   return plugin.ListLoadW(lister, name.data(), 0);
 }
 
+// One real key event into the system's input stream.
+inline INPUT KeyInput(WORD key, bool down) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  return input;
+}
+
+inline void PressKey(WORD key, bool down) {
+  INPUT input = KeyInput(key, down);
+  SendInput(1, &input, sizeof(input));
+}
+
 inline HWND ViewerWindowOf(HWND container) { return GetWindow(container, GW_CHILD); }
 
 inline DWORD ProcessOf(HWND window) {

@@ -26,14 +26,6 @@ class ViewerFaults : public ViewTest {
   std::wstring defaultIni_;
 };
 
-void PressKey(WORD key, bool down) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  SendInput(1, &input, sizeof(input));
-}
-
 TEST_F(ViewerFaults, AViewerThatExitsWithoutAWindowEndsTheLoadAtOnce) {
   ScopedEnvironment fault(L"KELV_FAULT", L"exit");
   ListerWindow lister;
