@@ -297,6 +297,8 @@ TEST_F(LoadSequence, RefusesNamesThatWouldBreakOrOverflowTheCommandLine) {
   EXPECT_EQ(LoadView(plugin, lister.hwnd(), pictures.path() + L"a\" /ini=\"C:\\evil\\.bmp"), nullptr);
   std::wstring longName = pictures.path() + std::wstring(520, L'x') + L".bmp";
   EXPECT_EQ(LoadView(plugin, lister.hwnd(), longName), nullptr);
+  EXPECT_EQ(plugin.ListLoadW(lister.hwnd(), nullptr, 0), nullptr);
+  EXPECT_EQ(plugin.ListLoad(lister.hwnd(), nullptr, 0), nullptr);
   std::string longAnsi = "C:\\" + std::string(300, 'a') + ".bmp";
   EXPECT_EQ(plugin.ListLoad(lister.hwnd(), &longAnsi[0], 0), nullptr) << "its conversion does not fit";
   EXPECT_TRUE(RunningViewerProcesses().empty()) << "no viewer started with a cut or broken name";
