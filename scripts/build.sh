@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds both widths (presets mingw-x64 and mingw-x86), after installing the cross
-# compilers when they are missing. Run again, it only rebuilds what changed.
+# compilers when they are missing, then packs the installable archive dist/Kelvane-<version>.zip
+# (cmake/package.cmake). Run again, it only rebuilds what changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,3 +11,4 @@ for preset in mingw-x64 mingw-x86; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
+cmake -P cmake/package.cmake

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on Debian or Ubuntu: the mingw-w64 cross compilers
-# for both widths, Wine for both widths and Xvfb. Does nothing when all of it is already there.
+# for both widths, Wine for both widths, Xvfb, and xwd for the demo's screenshots of the X screen.
+# Does nothing when all of it is already there. --build-only: the cross compilers and CMake only.
 set -euo pipefail
 
 need=()
@@ -18,6 +19,7 @@ if [ "${1:-}" != "--build-only" ]; then
   command -v wine >/dev/null || need+=(wine)
   command -v Xvfb >/dev/null || need+=(xvfb)
   command -v xauth >/dev/null || need+=(xauth)
+  command -v xwd >/dev/null || need+=(x11-apps)
 fi
 
 [ ${#need[@]} -eq 0 ] && exit 0

@@ -2,7 +2,9 @@
 # Builds both widths and runs all their tests under Wine, in one virtual X display, one Wine prefix
 # (build/wine-prefix: made once, kept between runs) and one persistent wineserver for the run, so
 # that each test process starts in a fraction of a second. Both widths always run; the script
-# fails when either does. Arguments go to ctest, e.g. scripts/test.sh -R Detect.
+# fails when either does. Then the demo (scripts/demo.sh) runs for both widths and checks its
+# screenshots. Arguments go to ctest, e.g. scripts/test.sh -R Detect; with arguments the demo is
+# left out.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -10,82 +12,8 @@ cd "$root"
 scripts/install-deps.sh
 scripts/build.sh
 
-export WINEPREFIX="$root/build/wine-prefix"
-export WINEDEBUG=-all
-# No menu entries or file associations written to the desktop, no Mono or Gecko install prompt.
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
-
-work=$(mktemp -d)
-xvfb_pid=""
-server=""
-cleanup() {
-  [ -z "$server" ] || wineserver -k 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-# The first free display from :90 up; a server that loses the number to another one exits, and
-# the next number is tried.
-start_display() {
-  local n
-  for n in $(seq 90 189); do
-    { [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; } && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-      if [ -S "/tmp/.X11-unix/X$n" ]; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=""
-  done
-  echo "test.sh: no X display could be started" >&2
-  cat "$work/xvfb.log" >&2
-  return 1
-}
-start_display
-
-# A server left over from an interrupted run would still talk to that run's display.
-wineserver -k 2>/dev/null || true
-mkdir -p "$WINEPREFIX"
-wineserver -p
-server=1
-if [ ! -f "$WINEPREFIX/.kelvane-prefix" ]; then
-  echo "test.sh: creating the Wine prefix $WINEPREFIX (once, about 20 s)"
-  if ! timeout 300 wineboot -i >"$work/wineboot.log" 2>&1; then
-    cat "$work/wineboot.log" >&2
-    exit 1
-  fi
-  # The version the plugin meets on users' machines, whatever this Wine build's default.
-  wine winecfg /v win10 >/dev/null 2>&1
-  touch "$WINEPREFIX/.kelvane-prefix"
-fi
-# No window manager runs under Xvfb: unmanaged windows, or Wine waits for one on every window.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
-# A crashing test ends with a backtrace on its output instead of a dialog that waits for a click.
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
-# The desktop process must outlive every test: started by a test, it would hold that test's output
-# pipe open, and ctest would wait until the desktop closes, a second after its last program ends.
-# So one program stays on the desktop for the whole run (cmd.exe, reading a pipe that stays open),
-# and the desktop is started here with no output: rundll32 makes a window before it looks for its
-# entry point, so it returns once the desktop is up.
-mkfifo "$work/keeper"
-wine cmd.exe <"$work/keeper" >/dev/null 2>&1 &
-exec 3>"$work/keeper"
-timeout 60 wine rundll32.exe kernel32.dll,KelvaneDesktopReady </dev/null >/dev/null 2>&1 || true
-# Leftovers of tests that crashed in earlier runs.
-find "$WINEPREFIX/drive_c/users" -maxdepth 5 -path '*/Temp/*' \
-  \( -name 'kelvane-*' -o -name 'kelv-log-*' \) -prune -exec rm -rf {} + 2>/dev/null || true
+# The display, the prefix and the wineserver: see wine-session.sh.
+source scripts/wine-session.sh
 
 status=0
 passed=0
@@ -105,5 +33,20 @@ for preset in mingw-x64 mingw-x86; do
     status=1
   fi
 done
+if [ $# -eq 0 ]; then
+  for width in x64 x86; do
+    echo "=== demo $width"
+    option=""
+    [ "$width" = x64 ] || option=--x86
+    if scripts/demo.sh --no-build $option; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+      status=1
+    fi
+  done
+else
+  echo "=== demo left out: a test selection was given"
+fi
 echo "$passed passed, $failed failed"
 exit "$status"

@@ -98,6 +98,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
   setup.fullScreen = hasFullScreen && fullScreen == L"1";
   std::wstring autoClose;
   setup.menuAutoClose = Env_Get(L"KELV_MENU_AUTOCLOSE", &autoClose) && autoClose == L"1";
+  Env_Get(L"KELV_MIRROR", &setup.mirrorFile);
 
   LONGLONG createdAt = 0;
   HWND window = Window_Create(instance, setup, &createdAt);

@@ -107,3 +107,58 @@ void Picture_Paint(HDC dc, const RECT& client, const std::wstring& path, const s
     DrawLabel(dc, client, label);
   }
 }
+
+bool Picture_WriteBmp(const std::wstring& bmpPath, const RECT& client, const std::wstring& path,
+                      const std::wstring& label)
+{
+  const LONG width = client.right - client.left;
+  const LONG height = client.bottom - client.top;
+  if (width <= 0 || height <= 0) {
+    return false;
+  }
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores its rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  info.bmiHeader.biSizeImage = stride * static_cast<DWORD>(height);
+
+  HDC memory = CreateCompatibleDC(nullptr);
+  if (memory == nullptr) {
+    return false;
+  }
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool written = false;
+  if (bitmap != nullptr) {
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    const RECT area = {0, 0, width, height};
+    Picture_Paint(memory, area, path, label);
+    GdiFlush();
+
+    BITMAPFILEHEADER fileHeader = {};
+    fileHeader.bfType = 0x4D42;  // "BM"
+    fileHeader.bfOffBits = sizeof(fileHeader) + sizeof(info.bmiHeader);
+    fileHeader.bfSize = fileHeader.bfOffBits + info.bmiHeader.biSizeImage;
+    const std::wstring temporary = bmpPath + L".tmp";
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      DWORD done = 0;
+      written = WriteFile(file, &fileHeader, sizeof(fileHeader), &done, nullptr) && done == sizeof(fileHeader) &&
+                WriteFile(file, &info.bmiHeader, sizeof(info.bmiHeader), &done, nullptr) &&
+                done == sizeof(info.bmiHeader) &&
+                WriteFile(file, bits, info.bmiHeader.biSizeImage, &done, nullptr) &&
+                done == info.bmiHeader.biSizeImage;
+      CloseHandle(file);
+      written = written && MoveFileExW(temporary.c_str(), bmpPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  return written;
+}

@@ -74,7 +74,8 @@ void OnContextMenu(HWND window, LPARAM position)
   ContextMenu_Track(window, point, gSetup.menuAutoClose);
 }
 
-void OnPaint(HWND window)
+// mirror: also write what was painted to the KELV_MIRROR file (the picture area does).
+void OnPaint(HWND window, bool mirror)
 {
   PAINTSTRUCT paint = {};
   HDC dc = BeginPaint(window, &paint);
@@ -83,6 +84,9 @@ void OnPaint(HWND window)
     GetClientRect(window, &client);
     const std::wstring label = gSetup.file.empty() ? names::kProgramName : Navigation_BareName(gSetup.file);
     Picture_Paint(dc, client, gSetup.file, label);
+    if (mirror && !gSetup.mirrorFile.empty()) {
+      Picture_WriteBmp(gSetup.mirrorFile, client, gSetup.file, label);
+    }
   }
   EndPaint(window, &paint);
 }
@@ -116,7 +120,7 @@ LRESULT CALLBACK PictureAreaProc(HWND area, UINT message, WPARAM wParam, LPARAM 
     return WindowProc(GetParent(area), message, wParam, lParam);
   }
   if (message == WM_PAINT) {
-    OnPaint(area);
+    OnPaint(area, true);
     return 0;
   }
   if (message == WM_ERASEBKGND) {
@@ -187,7 +191,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers every pixel
     case WM_PAINT:
-      OnPaint(window);
+      OnPaint(window, false);
       return 0;
     case WM_DESTROY:
       ContextMenu_Close();  // a menu left open would outlive its owner and keep the process alive
