@@ -37,6 +37,18 @@ TEST_F(KeyboardHook, NavigationKeysRefreshTheCaptionAndSynthesiseALeftButtonRele
   }
 }
 
+TEST_F(KeyboardHook, InQuickViewNavigationKeysPaintThePathBarAndLeaveTheHostsCaption) {
+  HostSettings settings(L"[Colors]\r\nActiveTitle=255\r\n");
+  HookLayout layout(true);
+  HWND bar = layout.host()->leftPathBar();
+  RECT client = {};
+  GetClientRect(bar, &client);
+  layout.host()->PaintPathBars(RGB(200, 200, 200));
+  EXPECT_EQ(Key(VK_RIGHT), kPassedOn);
+  EXPECT_EQ(MainWindow::PixelAt(bar, client.right - 10, client.bottom / 2), RGB(255, 0, 0));
+  EXPECT_EQ(HookLayout::TitleOf(layout.topLevel()), L"before") << "the host's main window keeps its caption";
+}
+
 TEST_F(KeyboardHook, CtrlTabMovesTheFocusToTheTopLevelWindowsFirstChild) {
   HookLayout layout(false);
   EXPECT_EQ(Key(VK_TAB), kPassedOn);

@@ -5,6 +5,7 @@
 #include "contracts/host.h"
 #include "plugin/class_test.h"
 #include "plugin/exports.h"
+#include "window/host_window.h"
 
 namespace {
 
@@ -14,10 +15,6 @@ bool Held(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 bool FocusClassAccepted() {
   return WindowClassIs(GetFocus(), {host::kListerClassAlias, host::kListerClass, host::kFcViewerClass});
-}
-
-bool IsHostMainWindow(HWND window) {
-  return WindowClassIs(window, {host::kMainWindowClass, host::kFcMainWindowClass});
 }
 
 bool DialogOrFullScreenActive() {
@@ -62,7 +59,7 @@ Outcome HandleKey(WPARAM key, HWND focusParent, HWND topLevel) {
     case VK_SPACE:
     case VK_LEFT:
     case VK_RIGHT:
-      WindowCaption(focusParent, topLevel);
+      WindowCaption(focusParent, CaptionWindowFor(topLevel));
       // The release comes back through the mouse hook after the viewer has moved on, and
       // refreshes the caption from the new title.
       mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);

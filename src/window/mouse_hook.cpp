@@ -1,23 +1,12 @@
 // Mouse hook on the viewer's GUI thread: a left-button release refreshes the caption, quick
 // view withholds double clicks from the viewer, and a wheel turn is answered with a release so
 // that the caption follows the file the wheel stepped to. Stateless.
-#include "contracts/host.h"
-#include "plugin/class_test.h"
 #include "plugin/exports.h"
+#include "window/host_window.h"
 
 namespace {
 
 constexpr LRESULT kSwallow = 1;
-
-// In quick view the top-level window is the host's main window; the caption routine tells the
-// modes apart by the window it is given, so it gets the main window's first child there.
-HWND FindHostWindow(HWND targetParent) {
-  HWND topLevel = GetAncestor(targetParent, GA_ROOT);
-  if (WindowClassIs(topLevel, {host::kMainWindowClass, host::kFcMainWindowClass})) {
-    return GetWindow(topLevel, GW_CHILD);
-  }
-  return topLevel;
-}
 
 }  // namespace
 
@@ -27,7 +16,7 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && (wParam == WM_LBUTTONUP || wParam == WM_LBUTTONDBLCLK)) {
     const MOUSEHOOKSTRUCT* record = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
     HWND targetParent = GetParent(record->hwnd);
-    HWND hostWindow = FindHostWindow(targetParent);
+    HWND hostWindow = CaptionWindowFor(GetAncestor(targetParent, GA_ROOT));
     if (wParam == WM_LBUTTONDBLCLK && GetParent(hostWindow) != nullptr) return kSwallow;
     WindowCaption(targetParent, hostWindow);
   } else if (code == HC_ACTION && wParam == WM_MOUSEWHEEL) {
