@@ -3,17 +3,13 @@
 // name is taken from the library's own file name, so the library must bear the viewer's name.
 #include <cwchar>
 
+#include "caption/caption_text.h"
 #include "caption/path_bar.h"
 #include "contracts/plugin_files.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
 
 namespace {
-
-// Longest caption or display text: a 259-character file name part with the plugin name or the
-// title suffix around it, and the terminator.
-constexpr int kCaptionCapacity = 2 * kTextCapacity + 14;
-constexpr int kCaptionFixedCharacters = 14;  // "Lister (", ") - [" and "]"
 
 void FindPluginName(wchar_t* pluginName) {
   pluginName[0] = L'\0';
@@ -37,27 +33,13 @@ void SetListerCaption(HWND listerWindow, wchar_t* pluginName, const wchar_t* fil
   if (fileNamePart[0] == L'\0') return;
   CharLowerW(pluginName);
   wchar_t caption[kCaptionCapacity];
-  int capacity = TextLength(pluginName) + kTextCapacity + kCaptionFixedCharacters;
-  if (TextFormat(caption, capacity, plugin_files::kListerCaptionFormat, {pluginName, fileNamePart})) {
-    SetWindowTextW(listerWindow, caption);
-  }
+  if (ComposeListerCaption(pluginName, fileNamePart, caption)) SetWindowTextW(listerWindow, caption);
 }
 
-// The name without its folders and the lower-cased suffix, filled with spaces so that it
-// covers what the host has drawn to the right of it.
 void PaintQuickViewCaption(wchar_t* titleSuffix, const wchar_t* fileNamePart) {
-  const wchar_t* lastBackslash = wcsrchr(fileNamePart, L'\\');
-  const wchar_t* name = lastBackslash != nullptr ? lastBackslash + 1 : fileNamePart;
   CharLowerW(titleSuffix);
-  int capacity = TextLength(titleSuffix) + kTextCapacity;
   wchar_t displayText[kCaptionCapacity];
-  if (!TextFormat(displayText, capacity, L"%s%s", {name, titleSuffix})) return;
-  int length = TextLength(displayText);
-  if (2 * length < capacity) {
-    int filledLength = capacity - length - 1;
-    wmemset(displayText + length, L' ', static_cast<size_t>(filledLength - length));
-    displayText[filledLength] = L'\0';
-  }
+  if (!ComposeDisplayText(titleSuffix, fileNamePart, displayText)) return;
   PathBarCaption(displayText, fileNamePart[0] != L'\0');
 }
 

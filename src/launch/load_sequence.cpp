@@ -7,6 +7,7 @@
 #include "contracts/host.h"
 #include "contracts/plugin_files.h"
 #include "contracts/viewer.h"
+#include "launch/command_line.h"
 #include "launch/full_screen.h"
 #include "launch/ghostscript.h"
 #include "launch/system_menu.h"
@@ -17,17 +18,6 @@
 #include "plugin/module_state.h"
 
 namespace {
-
-// A double quote in the name would end the quoted name early on the viewer's command line.
-bool BuildCommandLine(const wchar_t* fileName, const wchar_t* modeIniFolder, wchar_t* commandLine) {
-  if (wcschr(fileName, L'"') != nullptr) return false;
-  if (modeIniFolder[0] == L'\0') {
-    return TextFormat(commandLine, viewer::kCommandLineCapacity, viewer::kCommandLineFormat,
-                      {viewer::kCommandLineProgram, L"", fileName, L""});
-  }
-  return TextFormat(commandLine, viewer::kCommandLineCapacity, viewer::kCommandLineWithIniFormat,
-                    {viewer::kCommandLineProgram, L"", fileName, L"", modeIniFolder});
-}
 
 void RegisterContainerClass() {
   WNDCLASSEXW windowClass = {};

@@ -56,8 +56,12 @@ std::wstring WithFolder(const std::wstring& file)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+  // The counter is system-wide: a host can set the start against its own clock.
+  LARGE_INTEGER startedAt = {};
+  QueryPerformanceCounter(&startedAt);
   Log_Open();
-  Log_Line(L"start pid=" + std::to_wstring(GetCurrentProcessId()) + L" tid=" + std::to_wstring(GetCurrentThreadId()));
+  Log_Line(L"start pid=" + std::to_wstring(GetCurrentProcessId()) + L" tid=" + std::to_wstring(GetCurrentThreadId()) +
+           L" qpc=" + std::to_wstring(startedAt.QuadPart));
   const wchar_t* commandLine = GetCommandLineW();
   Log_Line(std::wstring(L"cmdline ") + commandLine);
 

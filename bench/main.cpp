@@ -1,0 +1,316 @@
+// The plugin's costs, measured with the real library, the stand-in host's windows and the stand-in
+// viewer in its own process, and printed as a table: each figure is the median of repeated runs.
+// Run through scripts/bench.sh (both widths under Wine); docs/performance.md explains the figures.
+//
+//   kelvane_bench [--runs N] [--cycles N]
+//
+// runs: loads per load figure (default 21); cycles: load-and-destroy cycles per mode for the
+// growth figures (default 200).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "hook_layout.h"
+#include "support/realistic_settings.h"
+#include "support/resource_counts.h"
+#include "view_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct Row {
+  std::string figure;
+  double value;
+  std::string unit;
+  std::string target;
+  bool met;
+};
+
+std::vector<Row> gRows;
+int gRuns = 21;
+int gCycles = 200;
+
+void AddRow(const std::string& figure, double value, const std::string& unit, const std::string& target,
+            bool met) {
+  gRows.push_back(Row{figure, value, unit, target, met});
+  std::printf("  %-62s %10.3f %s\n", figure.c_str(), value, unit.c_str());
+  std::fflush(stdout);
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0.0;
+  std::sort(values.begin(), values.end());
+  size_t middle = values.size() / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+LONGLONG Qpc() {
+  LARGE_INTEGER now = {};
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+
+double QpcMilliseconds(LONGLONG ticks) {
+  static LARGE_INTEGER frequency = {};
+  if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// The decimal number after "key" in a log line; -1 when there is none.
+LONGLONG NumberAfter(const std::wstring& line, const wchar_t* key) {
+  size_t at = line.find(key);
+  if (at == std::wstring::npos) return -1;
+  return _wcstoi64(line.c_str() + at + wcslen(key), nullptr, 10);
+}
+
+// A plugin with the viewer of its own width at the default place and FullScreen=1 for the user.
+struct BenchPlugin {
+  BenchPlugin() : plugin(PluginOptions{true, L"", L"[Kelvane]\r\n[Ghostscript]\r\n"}) {
+    WriteTextFile(DefaultViewerIni(plugin, OwnWidth()), L"[Viewing]\r\nFullScreen=1\r\n");
+  }
+  PluginUnderTest plugin;
+  PictureFolder pictures;
+};
+
+struct LoadTiming {
+  double listLoadMs = 0;       // ListLoadW, call to return
+  double captureMs = 0;        // the viewer's window made -> ListLoadW returned
+  double viewerOwnMs = 0;      // the viewer's wWinMain entered -> its window made
+  double untilViewerMs = 0;    // ListLoadW called -> the viewer's wWinMain entered
+};
+
+bool TimedLoad(const PluginUnderTest& plugin, HWND lister, const std::wstring& file, LoadTiming* timing) {
+  ViewerLog log;
+  LONGLONG called = Qpc();
+  HWND container = LoadView(plugin, lister, file);
+  LONGLONG returned = Qpc();
+  if (container == nullptr) return false;
+  bool logged = log.WaitForLine(L"window hwnd=", 3000);
+  LONGLONG started = NumberAfter(log.First(L"start pid="), L"qpc=");
+  LONGLONG made = NumberAfter(log.First(L"window hwnd="), L"qpc=");
+  DestroyWindow(container);
+  bool ended = NoViewerLeft(5000);
+  if (!logged || started < 0 || made < 0 || !ended) return false;
+  timing->listLoadMs = QpcMilliseconds(returned - called);
+  timing->captureMs = QpcMilliseconds(returned - made);
+  timing->viewerOwnMs = QpcMilliseconds(made - started);
+  timing->untilViewerMs = QpcMilliseconds(started - called);
+  return true;
+}
+
+void MeasureLoads(bool quickView) {
+  BenchPlugin setup;
+  std::vector<double> listLoad, capture, viewerOwn, untilViewer, overhead;
+  ListerWindow lister;
+  MainWindow host;
+  HWND listerSide = quickView ? host.quickView() : lister.hwnd();
+  for (int run = 0; run < gRuns + 1; ++run) {
+    LoadTiming timing;
+    if (!TimedLoad(setup.plugin, listerSide, setup.pictures.File(L"a.bmp"), &timing)) {
+      std::printf("  load %d failed\n", run);
+      continue;
+    }
+    if (run == 0) continue;  // the first load also pages the library and the viewer in
+    listLoad.push_back(timing.listLoadMs);
+    capture.push_back(timing.captureMs);
+    viewerOwn.push_back(timing.viewerOwnMs);
+    untilViewer.push_back(timing.untilViewerMs);
+    overhead.push_back(timing.listLoadMs - timing.viewerOwnMs);
+  }
+  std::string mode = quickView ? " (quick view)" : " (Lister)";
+  AddRow("a. capture: viewer window made -> ListLoadW returned" + mode, Median(capture), "ms", "<= 16",
+         Median(capture) <= 16.0);
+  AddRow("c. ListLoadW minus the viewer's start-to-window" + mode, Median(overhead), "ms", "< 20",
+         Median(overhead) < 20.0);
+  AddRow("   of which: ListLoadW called -> viewer's wWinMain" + mode, Median(untilViewer), "ms", "-", true);
+  AddRow("   ListLoadW, whole call" + mode, Median(listLoad), "ms", "-", true);
+  AddRow("   viewer's own start-to-window" + mode, Median(viewerOwn), "ms", "-", true);
+}
+
+void MeasureWaitProcessor() {
+  BenchPlugin setup;
+  ScopedEnvironment delay(L"KELV_DELAY_MS", L"1500");
+  std::vector<double> shares;
+  ListerWindow lister;
+  for (int run = 0; run < 5; ++run) {
+    double cpuStart = ThreadCpuMilliseconds();
+    LONGLONG called = Qpc();
+    HWND container = LoadView(setup.plugin, lister.hwnd(), setup.pictures.File(L"a.bmp"));
+    double wall = QpcMilliseconds(Qpc() - called);
+    double cpu = ThreadCpuMilliseconds() - cpuStart;
+    if (container == nullptr) continue;
+    DestroyWindow(container);
+    NoViewerLeft(5000);
+    shares.push_back(100.0 * cpu / wall);
+  }
+  AddRow("b. host thread's processor while waiting 1.5 s for the window", Median(shares), "%", "<= 2",
+         Median(shares) <= 2.0);
+}
+
+// Microseconds per call: the median over batches of the mean of one batch.
+double MicrosecondsPerCall(const std::function<void()>& call, int callsPerBatch, int batches = 11) {
+  std::vector<double> means;
+  for (int batch = 0; batch < batches; ++batch) {
+    LONGLONG start = Qpc();
+    for (int i = 0; i < callsPerBatch; ++i) call();
+    means.push_back(QpcMilliseconds(Qpc() - start) * 1000.0 / callsPerBatch);
+  }
+  return Median(means);
+}
+
+void MeasureHooks() {
+  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  HostSettings settings(RealisticHostSettings());
+  for (bool quickView : {false, true}) {
+    HookLayout layout(quickView);
+    MOUSEHOOKSTRUCT record = {};
+    record.hwnd = layout.focus();
+    record.wHitTestCode = HTCLIENT;
+    LPARAM mouse = reinterpret_cast<LPARAM>(&record);
+    std::string mode = quickView ? " (quick view)" : " (Lister)";
+    if (!quickView) {
+      double key = MicrosecondsPerCall([&] { plugin.KbdProc(HC_ACTION, 'A', 0x001E0001); }, 20000);
+      AddRow("d. KbdProc, an unlisted key passed on", key, "us", "<= 5", key <= 5.0);
+      double move = MicrosecondsPerCall([&] { plugin.MouseProc(HC_ACTION, WM_MOUSEMOVE, mouse); }, 20000);
+      AddRow("d. MouseProc, a pointer move passed on", move, "us", "<= 5", move <= 5.0);
+    }
+    double refresh =
+        MicrosecondsPerCall([&] { plugin.MouseProc(HC_ACTION, WM_LBUTTONUP, mouse); }, quickView ? 100 : 500);
+    AddRow("d. MouseProc, a button release that refreshes the caption" + mode, refresh, "us", "-", true);
+  }
+}
+
+// A window whose title stands for the viewer's.
+HWND TitledWindow(const wchar_t* title) {
+  return CreateWindowExW(0, L"STATIC", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+}
+
+void MeasureCaption() {
+  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  HWND viewer = TitledWindow(L"C:\\pictures\\holiday\\beach.jpg - Kelvane");
+  {
+    ListerWindow lister;
+    double us = MicrosecondsPerCall([&] { plugin.WindowCaption(viewer, lister.hwnd()); }, 500);
+    AddRow("e. WindowCaption, Lister mode", us / 1000.0, "ms", "-", true);
+  }
+  {
+    HostSettings settings(RealisticHostSettings());
+    MainWindow host;
+    double us = MicrosecondsPerCall([&] { plugin.WindowCaption(viewer, host.quickView()); }, 100);
+    AddRow("e. WindowCaption, quick view, 100 KB host settings", us / 1000.0, "ms", "< 1", us < 1000.0);
+  }
+  DestroyWindow(viewer);
+}
+
+void ReportGrowth(const std::string& what, const ResourceCounts& before, const ResourceCounts& after) {
+  AddRow("f. GDI objects, growth" + what, after.gdiObjects - before.gdiObjects, "", "<= 4",
+         after.gdiObjects - before.gdiObjects <= 4);
+  AddRow("f. USER objects, growth" + what, after.userObjects - before.userObjects, "", "<= 4",
+         after.userObjects - before.userObjects <= 4);
+  AddRow("f. kernel handles, growth" + what, after.kernelHandles - before.kernelHandles, "", "<= 8",
+         after.kernelHandles - before.kernelHandles <= 8);
+  AddRow("f. working set, growth" + what, after.workingSetKb - before.workingSetKb, "KB", "<= 1024",
+         after.workingSetKb - before.workingSetKb <= 1024);
+}
+
+// The counting method must see a leak: N objects of each kind made and counted, then released.
+void CheckCounting() {
+  const int kLeaked = 50;
+  // The first window of a thread brings a window the thread's later ones share; one stays meanwhile.
+  HWND anchor = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  ResourceCounts before = CountResources();
+  std::vector<HBRUSH> brushes;
+  std::vector<HWND> windows;
+  std::vector<HANDLE> events;
+  for (int i = 0; i < kLeaked; ++i) {
+    brushes.push_back(CreateSolidBrush(RGB(i, 0, 0)));
+    windows.push_back(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    events.push_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  }
+  ResourceCounts after = CountResources();
+  for (int i = 0; i < kLeaked; ++i) {
+    DeleteObject(brushes[i]);
+    DestroyWindow(windows[i]);
+    CloseHandle(events[i]);
+  }
+  ResourceCounts released = CountResources();
+  DestroyWindow(anchor);
+  std::printf("  counting check (%ls): %d leaked of each -> GDI %+ld, USER %+ld, handles %+ld; released -> "
+              "GDI %+ld, USER %+ld, handles %+ld\n",
+              CountingMethod().c_str(), kLeaked, after.gdiObjects - before.gdiObjects,
+              after.userObjects - before.userObjects, after.kernelHandles - before.kernelHandles,
+              released.gdiObjects - before.gdiObjects, released.userObjects - before.userObjects,
+              released.kernelHandles - before.kernelHandles);
+  bool seen = after.gdiObjects - before.gdiObjects == kLeaked && after.userObjects - before.userObjects == kLeaked &&
+              after.kernelHandles - before.kernelHandles == kLeaked;
+  AddRow("f. counting check: 50 leaked objects of each kind seen", seen ? 1 : 0, "", "1", seen);
+}
+
+void MeasureGrowth(bool quickView) {
+  BenchPlugin setup;
+  ListerWindow lister;
+  MainWindow host;
+  HWND listerSide = quickView ? host.quickView() : lister.hwnd();
+  auto cycle = [&]() {
+    HWND container = LoadView(setup.plugin, listerSide, setup.pictures.File(L"a.bmp"));
+    if (container == nullptr) return false;
+    DestroyWindow(container);
+    return NoViewerLeft(5000);
+  };
+  for (int i = 0; i < 3; ++i) cycle();
+  PumpFor(200);
+  ResourceCounts before = CountResources();
+  int failed = 0;
+  for (int i = 0; i < gCycles; ++i) {
+    if (!cycle()) ++failed;
+  }
+  PumpFor(200);
+  ResourceCounts after = CountResources();
+  std::string what = " over " + std::to_string(gCycles) + " cycles" + (quickView ? " (quick view)" : " (Lister)");
+  ReportGrowth(what, before, after);
+  AddRow("f. failed cycles" + what, failed, "", "0", failed == 0);
+  size_t left = RunningViewerProcesses().size();
+  AddRow("f. viewer processes left" + what, static_cast<double>(left), "", "0", left == 0);
+  std::wstring fullScreen = ReadIni(DefaultViewerIni(setup.plugin, OwnWidth()), L"Viewing", L"FullScreen");
+  AddRow("f. FullScreen as the user had it (1) at the end" + what, fullScreen == L"1" ? 1 : 0, "", "1",
+         fullScreen == L"1");
+}
+
+void PrintTable() {
+  std::printf("\n| Figure (%d-bit plugin) | Median | Target | Met |\n|---|---|---|---|\n",
+              OwnWidth() == Width::k64 ? 64 : 32);
+  for (const Row& row : gRows) {
+    std::printf("| %s | %.3f %s | %s | %s |\n", row.figure.c_str(), row.value, row.unit.c_str(),
+                row.target.c_str(), row.target == "-" ? "-" : (row.met ? "yes" : "NO"));
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::string(argv[i]) == "--runs") gRuns = std::max(1, std::atoi(argv[++i]));
+    else if (std::string(argv[i]) == "--cycles") gCycles = std::max(1, std::atoi(argv[++i]));
+  }
+  std::printf("kelvane_bench, %d-bit, %d runs per load figure, %d cycles per growth figure\n",
+              OwnWidth() == Width::k64 ? 64 : 32, gRuns, gCycles);
+  EndAllViewers();
+  MeasureLoads(false);
+  MeasureLoads(true);
+  MeasureWaitProcessor();
+  MeasureHooks();
+  MeasureCaption();
+  CheckCounting();
+  MeasureGrowth(false);
+  MeasureGrowth(true);
+  PrintTable();
+  EndAllViewers();
+  return 0;
+}

@@ -1,0 +1,38 @@
+#include "caption/caption_text.h"
+
+#include <cwchar>
+
+#include "contracts/plugin_files.h"
+
+namespace {
+
+constexpr int kCaptionFixedCharacters = 14;  // "Lister (", ") - [" and "]"
+
+}  // namespace
+
+bool ComposeListerCaption(const wchar_t* pluginName, const wchar_t* fileNamePart, wchar_t* caption) {
+  int capacity = TextLength(pluginName) + kTextCapacity + kCaptionFixedCharacters;
+  if (capacity > kCaptionCapacity) {
+    caption[0] = L'\0';
+    return false;
+  }
+  return TextFormat(caption, capacity, plugin_files::kListerCaptionFormat, {pluginName, fileNamePart});
+}
+
+bool ComposeDisplayText(const wchar_t* titleSuffix, const wchar_t* fileNamePart, wchar_t* displayText) {
+  const wchar_t* lastBackslash = wcsrchr(fileNamePart, L'\\');
+  const wchar_t* name = lastBackslash != nullptr ? lastBackslash + 1 : fileNamePart;
+  int capacity = TextLength(titleSuffix) + kTextCapacity;
+  if (capacity > kCaptionCapacity) {
+    displayText[0] = L'\0';
+    return false;
+  }
+  if (!TextFormat(displayText, capacity, L"%s%s", {name, titleSuffix})) return false;
+  int length = TextLength(displayText);
+  if (2 * length < capacity) {
+    int filledLength = capacity - length - 1;
+    wmemset(displayText + length, L' ', static_cast<size_t>(filledLength - length));
+    displayText[filledLength] = L'\0';
+  }
+  return true;
+}
