@@ -53,9 +53,13 @@ bool StartViewer(const ViewerPaths& paths, wchar_t* commandLine, PROCESS_INFORMA
                         nullptr, &startup, process) != FALSE;
 }
 
+// Long enough for the system to take an ended process down, so that none is seen running after
+// the load returns.
+constexpr DWORD kViewerEndWaitMs = 200;
+
 void EndViewer(const PROCESS_INFORMATION& process) {
   TerminateProcess(process.hProcess, 0);
-  WaitForSingleObject(process.hProcess, kViewerWaitPassMs * 20);
+  WaitForSingleObject(process.hProcess, kViewerEndWaitMs);
 }
 
 void CloseProcessHandles(const PROCESS_INFORMATION& process) {

@@ -1,6 +1,6 @@
-#include <initializer_list>
-
 #include "launch/viewer_wait.h"
+
+#include <initializer_list>
 
 #include "contracts/viewer.h"
 

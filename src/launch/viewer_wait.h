@@ -9,9 +9,11 @@ enum class ViewerWait { kFound, kArrowKey, kViewerExited, kTimedOut, kContainerG
 // Longest wait for a viewer that runs but shows no window, in milliseconds.
 constexpr DWORD kViewerWaitLimitMs = 20000;
 
-// Pause between two passes: short enough that a capture follows the window's appearance
-// within one timer tick, long enough that the waiting thread uses almost no processor.
-constexpr DWORD kViewerWaitPassMs = 5;
+// Pause between two passes, on the viewer's process handle. Windows rounds a pause this short up
+// to its timer tick unless asked otherwise, so a capture follows the window's appearance within
+// about one tick; where pauses are exact, a shorter one would only cost the waiting thread more
+// processor for each pass.
+constexpr DWORD kViewerWaitPassMs = 10;
 
 ViewerWait WaitForViewerWindow(const PROCESS_INFORMATION& viewer, HWND container,
                                HWND* viewerWindow);
