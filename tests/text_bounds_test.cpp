@@ -46,7 +46,7 @@ std::wstring CutAtLastBackslash(const std::wstring& text) {
 }
 
 TEST(ExportedTextBounds, GsenvAnswersTheWholeFolderListOrNull) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   Random random(11);
   int whole = 0;
   int refused = 0;
@@ -120,7 +120,7 @@ TEST(ExportedTextBounds, ListerCaptionIsWholeForTitlesAndLibraryNamesAroundTheir
   const std::wstring extension = OwnWidth() == Width::k64 ? L".wlx64" : L".wlx";
   std::wstring folder;
   {
-    PluginUnderTest probe(PluginOptions{false, L"", L""});
+    PluginUnderTest probe(WithoutViewer());
     folder = probe.folder();
   }
   // Library names from short to one whose full path reaches the bound, and one past it.
@@ -131,7 +131,7 @@ TEST(ExportedTextBounds, ListerCaptionIsWholeForTitlesAndLibraryNamesAroundTheir
                                                                   1, pathLength - static_cast<int>(folder.size()) -
                                                                          static_cast<int>(extension.size()) - 1)),
                                                               L'n');
-    PluginUnderTest plugin(PluginOptions{false, stem + extension, L""});
+    PluginUnderTest plugin(WithLibraryName(stem + extension));
     ASSERT_NE(plugin.WindowCaption, nullptr) << "library name of " << stem.size() << " characters";
     wchar_t modulePath[1024] = {};
     DWORD length = GetModuleFileNameW(plugin.module(), modulePath, 1024);
@@ -158,7 +158,7 @@ TEST(ExportedTextBounds, ListerCaptionIsWholeForTitlesAndLibraryNamesAroundTheir
 }
 
 TEST(ExportedTextBounds, QuickViewPaintsTheDisplayTextForTitlesAroundTheBound) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   Random random(13);
   MainWindow host;
   for (int i = 0; i < 40; ++i) {
@@ -180,7 +180,7 @@ std::wstring MissingViewerPath(const std::wstring& folder, int length) {
 }
 
 TEST(ExportedTextBounds, TheMissingViewerMessageNamesTheWholePathOrThereIsNoMessage) {
-  PluginUnderTest plugin(PluginOptions{false, L"", L"[Kelvane]\r\n"});
+  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\n", false));
   const std::wstring key = OwnWidth() == Width::k64 ? L"path64" : L"path";
   PictureFolder pictures;
   ListerWindow lister;
