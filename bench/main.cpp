@@ -72,7 +72,7 @@ LONGLONG NumberAfter(const std::wstring& line, const wchar_t* key) {
 
 // A plugin with the viewer of its own width at the default place and FullScreen=1 for the user.
 struct BenchPlugin {
-  BenchPlugin() : plugin(PluginOptions{true, L"", L"[Kelvane]\r\n[Ghostscript]\r\n"}) {
+  BenchPlugin() : plugin(WithSettings(L"[Kelvane]\r\n[Ghostscript]\r\n")) {
     WriteTextFile(DefaultViewerIni(plugin, OwnWidth()), L"[Viewing]\r\nFullScreen=1\r\n");
   }
   PluginUnderTest plugin;
@@ -166,7 +166,7 @@ double MicrosecondsPerCall(const std::function<void()>& call, int callsPerBatch,
 }
 
 void MeasureHooks() {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   HostSettings settings(RealisticHostSettings());
   for (bool quickView : {false, true}) {
     HookLayout layout(quickView);
@@ -193,7 +193,7 @@ HWND TitledWindow(const wchar_t* title) {
 }
 
 void MeasureCaption() {
-  PluginUnderTest plugin(PluginOptions{false, L"", L""});
+  PluginUnderTest plugin(WithoutViewer());
   HWND viewer = TitledWindow(L"C:\\pictures\\holiday\\beach.jpg - Kelvane");
   {
     ListerWindow lister;

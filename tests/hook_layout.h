@@ -51,11 +51,6 @@ class HookLayout {
   HWND focus() const { return focus_; }
   MainWindow* host() const { return host_.get(); }
 
-  static std::wstring TitleOf(HWND window) {
-    wchar_t text[600] = {};
-    GetWindowTextW(window, text, 600);
-    return text;
-  }
 
   // A window of a given class with nothing of its own.
   static void RegisterFocusClass(const wchar_t* name) {

@@ -31,7 +31,7 @@ TEST_F(KeyboardHook, NavigationKeysRefreshTheCaptionAndSynthesiseALeftButtonRele
     HookLayout layout(false);
     InjectedInput injected;
     EXPECT_EQ(Key(key), kPassedOn) << key;
-    EXPECT_EQ(HookLayout::TitleOf(layout.topLevel()), L"Lister (kelvane) - [a.png]") << key;
+    EXPECT_EQ(TitleOf(layout.topLevel()), L"Lister (kelvane) - [a.png]") << key;
     const std::vector<WPARAM>& mouse = injected.MouseMessages();
     EXPECT_NE(std::find(mouse.begin(), mouse.end(), static_cast<WPARAM>(WM_LBUTTONUP)), mouse.end()) << key;
   }
@@ -46,7 +46,7 @@ TEST_F(KeyboardHook, InQuickViewNavigationKeysPaintThePathBarAndLeaveTheHostsCap
   layout.host()->PaintPathBars(RGB(200, 200, 200));
   EXPECT_EQ(Key(VK_RIGHT), kPassedOn);
   EXPECT_EQ(MainWindow::PixelAt(bar, client.right - 10, client.bottom / 2), RGB(255, 0, 0));
-  EXPECT_EQ(HookLayout::TitleOf(layout.topLevel()), L"before") << "the host's main window keeps its caption";
+  EXPECT_EQ(TitleOf(layout.topLevel()), L"before") << "the host's main window keeps its caption";
 }
 
 TEST_F(KeyboardHook, CtrlTabMovesTheFocusToTheTopLevelWindowsFirstChild) {
@@ -187,7 +187,7 @@ TEST_F(KeyboardHook, CodesOtherThanActionAndUnlistedKeysPassOnUntouched) {
   EXPECT_TRUE(injected.KeyDowns().empty());
   EXPECT_TRUE(injected.MouseMessages().empty());
   EXPECT_EQ(GetFocus(), layout.focus());
-  EXPECT_EQ(HookLayout::TitleOf(layout.topLevel()), L"before");
+  EXPECT_EQ(TitleOf(layout.topLevel()), L"before");
   EXPECT_TRUE(IsWindow(layout.topLevel()));
 }
 

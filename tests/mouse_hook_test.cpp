@@ -40,13 +40,13 @@ class MouseHook : public ::testing::Test {
 TEST_F(MouseHook, ALeftButtonReleaseRefreshesTheCaptionInBothModes) {
   HookLayout lister(false);
   EXPECT_EQ(Mouse(WM_LBUTTONUP, lister.focus()), kPassedOn);
-  EXPECT_EQ(HookLayout::TitleOf(lister.topLevel()), L"Lister (kelvane) - [a.png]");
+  EXPECT_EQ(TitleOf(lister.topLevel()), L"Lister (kelvane) - [a.png]");
 
   HookLayout quick(true);
   quick.host()->PaintPathBars(RGB(200, 200, 200));
   EXPECT_EQ(Mouse(WM_LBUTTONUP, quick.focus()), kPassedOn);
   EXPECT_TRUE(PathBarPainted(quick)) << "quick view paints the path bar";
-  EXPECT_EQ(HookLayout::TitleOf(quick.topLevel()), L"before") << "the host's caption stays";
+  EXPECT_EQ(TitleOf(quick.topLevel()), L"before") << "the host's caption stays";
 }
 
 TEST_F(MouseHook, DoubleClicksAreSwallowedInQuickViewAndRefreshTheCaptionElsewhere) {
@@ -57,7 +57,7 @@ TEST_F(MouseHook, DoubleClicksAreSwallowedInQuickViewAndRefreshTheCaptionElsewhe
 
   HookLayout lister(false);
   EXPECT_EQ(Mouse(WM_LBUTTONDBLCLK, lister.focus()), kPassedOn);
-  EXPECT_EQ(HookLayout::TitleOf(lister.topLevel()), L"Lister (kelvane) - [a.png]");
+  EXPECT_EQ(TitleOf(lister.topLevel()), L"Lister (kelvane) - [a.png]");
 }
 
 TEST_F(MouseHook, AWheelTurnSynthesisesALeftButtonRelease) {
@@ -79,7 +79,7 @@ TEST_F(MouseHook, OtherMessagesAndCodesPassOnWithoutAction) {
       EXPECT_EQ(Mouse(message, layout.focus(), code), kPassedOn) << message << " code " << code;
     }
   }
-  EXPECT_EQ(HookLayout::TitleOf(layout.topLevel()), L"before");
+  EXPECT_EQ(TitleOf(layout.topLevel()), L"before");
   EXPECT_TRUE(injected.MouseMessages().empty());
 }
 

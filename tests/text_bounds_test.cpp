@@ -72,25 +72,6 @@ TEST(ExportedTextBounds, GsenvAnswersTheWholeFolderListOrNull) {
   EXPECT_GT(refused, 100);
 }
 
-// A window whose title stands for the viewer's.
-class TitledWindow {
- public:
-  explicit TitledWindow(const std::wstring& title) {
-    hwnd_ = CreateWindowExW(0, L"STATIC", title.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  }
-  ~TitledWindow() { DestroyWindow(hwnd_); }
-  HWND hwnd() const { return hwnd_; }
-
- private:
-  HWND hwnd_;
-};
-
-std::wstring TitleOf(HWND window) {
-  wchar_t text[1024] = {};
-  GetWindowTextW(window, text, 1024);
-  return text;
-}
-
 std::wstring Lower(std::wstring text) {
   for (wchar_t& c : text) {
     if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');

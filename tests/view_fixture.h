@@ -70,6 +70,27 @@ inline void PressKey(WORD key, bool down) {
   SendInput(1, &input, sizeof(input));
 }
 
+// A window whose title stands for the viewer's.
+class TitledWindow {
+ public:
+  explicit TitledWindow(const std::wstring& title)
+      : hwnd_(CreateWindowExW(0, L"STATIC", title.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                              nullptr, nullptr)) {}
+  ~TitledWindow() { DestroyWindow(hwnd_); }
+  TitledWindow(const TitledWindow&) = delete;
+  TitledWindow& operator=(const TitledWindow&) = delete;
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  HWND hwnd_;
+};
+
+inline std::wstring TitleOf(HWND window) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, 1024);
+  return text;
+}
+
 inline HWND ViewerWindowOf(HWND container) { return GetWindow(container, GW_CHILD); }
 
 inline DWORD ProcessOf(HWND window) {
