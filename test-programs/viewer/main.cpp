@@ -124,6 +124,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     SetTimer(nullptr, 0, Env_Number(L"KELV_CRASH_MS", kDefaultCrashMs), CrashNow);
   }
 
+  // When the message loop starts, calls from other threads on the window (the host's SetParent)
+  // can be answered; the benchmark sets the host's capture against this moment.
+  LARGE_INTEGER loopAt = {};
+  QueryPerformanceCounter(&loopAt);
+  Log_Line(L"loop qpc=" + std::to_wstring(loopAt.QuadPart));
+
   MSG message = {};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
