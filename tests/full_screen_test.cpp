@@ -107,3 +107,26 @@ TEST_F(FullScreen, IsRestoredWhenTheViewerCannotBeStarted) {
 }
 
 }  // namespace
+
+// Another program holds the viewer settings file open for reading only: the plugin's writes fail.
+// The view still opens, and the file is left exactly as the user had it.
+TEST_F(FullScreen, AViewerSettingsFileThatCannotBeWrittenIsLeftAsItWas) {
+  SetUserValue(L"1");
+  std::string before = ReadFileBytes(defaultIni_);
+  HANDLE lock = CreateFileW(defaultIni_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  ViewerLog log;
+  ListerWindow lister;
+  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  EXPECT_NE(container, nullptr);
+  EXPECT_EQ(log.First(L"fullscreen "), L"1") << "the switch could not be written, so the viewer read the user's value";
+  EXPECT_EQ(ReadFileBytes(defaultIni_), before);
+  if (container != nullptr) {
+    EXPECT_NE(GetWindow(container, GW_CHILD), nullptr) << "the viewer's window was captured";
+    DestroyWindow(container);
+  }
+  EXPECT_EQ(ReadFileBytes(defaultIni_), before);
+  CloseHandle(lock);
+  EXPECT_EQ(Value(), L"1");
+}
