@@ -9,7 +9,8 @@
 
 namespace {
 
-// A host settings file of a few hundred kilobytes is large; one beyond this is left to the system.
+// A host settings file of a few hundred kilobytes is large; one of this size or more is left to
+// the system.
 constexpr LONGLONG kMaxSnapshotBytes = 8 * 1024 * 1024;
 
 struct Range {
@@ -194,20 +195,28 @@ bool Decode(const BYTE* bytes, DWORD size, SettingsSnapshot* snapshot) {
   // Neither the ANSI code pages nor UTF-8 make more characters than bytes.
   snapshot->text = static_cast<wchar_t*>(LocalAlloc(LMEM_FIXED, (static_cast<size_t>(size) + 1) * sizeof(wchar_t)));
   if (snapshot->text == nullptr) return false;
-  int length = 0;
-  if (size > 0) {
-    length = MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(bytes), static_cast<int>(size),
-                                 snapshot->text, static_cast<int>(size));
-    if (length <= 0) return false;
+  // Every ANSI code page and UTF-8 read the bytes below 0x80 as ASCII, so the plain start of the
+  // file is widened directly; the system converts from the first other byte on.
+  DWORD ascii = 0;
+  while (ascii < size && bytes[ascii] < 0x80) {
+    snapshot->text[ascii] = static_cast<wchar_t>(bytes[ascii]);
+    ++ascii;
   }
-  snapshot->length = static_cast<size_t>(length);
+  int rest = 0;
+  if (ascii < size) {
+    int restBytes = static_cast<int>(size - ascii);
+    rest = MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(bytes + ascii), restBytes,
+                               snapshot->text + ascii, restBytes);
+    if (rest <= 0) return false;
+  }
+  snapshot->length = static_cast<size_t>(ascii) + static_cast<size_t>(rest);
   return true;
 }
 
 // The file's bytes, or null; the caller frees them with LocalFree.
 BYTE* ReadWholeFile(HANDLE file, DWORD* size) {
   LARGE_INTEGER fileSize = {};
-  if (!GetFileSizeEx(file, &fileSize) || fileSize.QuadPart > kMaxSnapshotBytes) return nullptr;
+  if (!GetFileSizeEx(file, &fileSize) || fileSize.QuadPart >= kMaxSnapshotBytes) return nullptr;
   DWORD wanted = static_cast<DWORD>(fileSize.QuadPart);
   BYTE* bytes = static_cast<BYTE*>(LocalAlloc(LMEM_FIXED, wanted > 0 ? wanted : 1));
   if (bytes == nullptr) return nullptr;
