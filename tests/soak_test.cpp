@@ -71,6 +71,18 @@ TEST(ResourceCounting, SeesEveryLeakedObjectOfEachKind) {
   DestroyWindow(anchor);
 }
 
+// The first word of each of the viewer's log lines (all of an exit line), to tell how far a
+// failed view got.
+std::string LogSummary(const ViewerLog& log) {
+  std::string summary;
+  for (const std::wstring& line : log.Lines()) {
+    std::wstring shown = line.rfind(L"exit ", 0) == 0 ? line : line.substr(0, line.find(L' '));
+    for (wchar_t c : shown) summary += c < 0x80 ? static_cast<char>(c) : '?';
+    summary += ' ';
+  }
+  return summary.empty() ? "nothing" : summary;
+}
+
 std::wstring ViewerKey() { return OwnWidth() == Width::k64 ? L"path64" : L"path"; }
 
 struct SoakCase {
@@ -97,8 +109,9 @@ TEST_P(Soak, HundredsOfLoadsAndDestroysLeaveNothingBehind) {
   HWND listerSide = soak.quickView ? host.quickView() : lister.hwnd();
   // Empty when the view opened with the right viewer embedded and closed; else what went wrong.
   auto openAndClose = [&]() -> std::string {
+    ViewerLog log;
     HWND container = LoadView(plugin, listerSide, file);
-    if (container == nullptr) return "the load returned no window";
+    if (container == nullptr) return "the load returned no window; the viewer logged: " + LogSummary(log);
     HWND viewer = ViewerWindowOf(container);
     wchar_t program[MAX_PATH] = {};
     DWORD size = MAX_PATH;
