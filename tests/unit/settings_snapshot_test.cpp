@@ -173,6 +173,18 @@ class FileMaker {
   std::mt19937 random_;
 };
 
+// A file the snapshot does not hold: its lookups must still find [Colors] ActiveTitle.
+void ExpectReadBySystem(const std::wstring& file, const wchar_t* expected) {
+  SettingsSnapshot snapshot;
+  TakeSettingsSnapshot(file.c_str(), &snapshot);
+  EXPECT_TRUE(snapshot.askSystem);
+  EXPECT_EQ(nullptr, snapshot.text);
+  wchar_t value[kTextCapacity];
+  EXPECT_TRUE(ReadSnapshotSetting(snapshot, L"Colors", L"ActiveTitle", L"", value, kTextCapacity));
+  EXPECT_STREQ(expected, value);
+  ReleaseSettingsSnapshot(&snapshot);
+}
+
 }  // namespace
 
 TEST(SettingsSnapshot, AnswersEveryLookupAsTheSystemReaderDoes) {
@@ -277,13 +289,7 @@ TEST(SettingsSnapshot, ANameWithoutAFullPathIsLeftToTheSystem) {
   std::wstring name = L"kelvane-snapshot-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
   std::wstring inWindows = std::wstring(windows) + L"\\" + name;
   ASSERT_TRUE(WriteBytes(inWindows, "[Colors]\r\nActiveTitle=123\r\n"));
-  SettingsSnapshot snapshot;
-  TakeSettingsSnapshot(name.c_str(), &snapshot);
-  EXPECT_TRUE(snapshot.askSystem);
-  wchar_t value[kTextCapacity];
-  EXPECT_TRUE(ReadSnapshotSetting(snapshot, L"Colors", L"ActiveTitle", L"", value, kTextCapacity));
-  EXPECT_STREQ(L"123", value);
-  ReleaseSettingsSnapshot(&snapshot);
+  ExpectReadBySystem(name, L"123");
   DeleteFileW(inWindows.c_str());
 }
 
@@ -294,13 +300,6 @@ TEST(SettingsSnapshot, AFileTooLargeToHoldIsReadByTheSystem) {
   while (text.size() < 9u * 1024 * 1024) text += line;
   text += "[Colors]\r\nActiveTitle=77\r\n";
   ASSERT_TRUE(WriteBytes(path, text));
-  SettingsSnapshot snapshot;
-  TakeSettingsSnapshot(path.c_str(), &snapshot);
-  EXPECT_TRUE(snapshot.askSystem);
-  EXPECT_EQ(nullptr, snapshot.text);
-  wchar_t value[kTextCapacity];
-  EXPECT_TRUE(ReadSnapshotSetting(snapshot, L"Colors", L"ActiveTitle", L"", value, kTextCapacity));
-  EXPECT_STREQ(L"77", value);
-  ReleaseSettingsSnapshot(&snapshot);
+  ExpectReadBySystem(path, L"77");
   DeleteFileW(path.c_str());
 }
