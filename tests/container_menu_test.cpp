@@ -28,6 +28,12 @@ void RegisterContainerClass(const PluginUnderTest& plugin) {
   ASSERT_NE(RegisterClassExW(&windowClass), 0);
 }
 
+// A square window of that class inside the Lister side.
+HWND CreateContainer(HWND parent, int size) {
+  return CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, size, size, parent, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
 HWND gContainerForMenu = nullptr;
 
 // Stands in for the viewer: when its popup is open, it tells its parent, as the viewer does.
@@ -77,8 +83,7 @@ TEST(ContainerMenu, GreysPositions27And28OfTheOpenPopupInListerMode) {
   PluginUnderTest plugin(WithoutViewer());
   RegisterContainerClass(plugin);
   ListerWindow lister;
-  HWND container = CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
-                                   lister.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND container = CreateContainer(lister.hwnd(), 200);
   ASSERT_NE(container, nullptr);
   MenuStates states = OpenContextMenuOver(container);
   for (int i = 0; i < 32; ++i) EXPECT_EQ(states.greyed[i], i == 27 || i == 28) << "position " << i;
@@ -89,8 +94,7 @@ TEST(ContainerMenu, AlsoGreysPosition29InQuickView) {
   PluginUnderTest plugin(WithoutViewer());
   RegisterContainerClass(plugin);
   MainWindow host;
-  HWND container = CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
-                                   host.quickView(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND container = CreateContainer(host.quickView(), 200);
   ASSERT_NE(container, nullptr);
   MenuStates states = OpenContextMenuOver(container);
   for (int i = 0; i < 32; ++i) {
@@ -103,8 +107,7 @@ TEST(ContainerKeys, CtrlTabMovesTheFocusIntoTheViewerWindow) {
   PluginUnderTest plugin(WithoutViewer());
   RegisterContainerClass(plugin);
   ListerWindow lister;
-  HWND container = CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
-                                   lister.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND container = CreateContainer(lister.hwnd(), 200);
   HWND viewer = CreateWindowExW(0, L"STATIC", L"a.png - Kelvane", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
                                 container, nullptr, nullptr, nullptr);
   SetFocus(lister.hwnd());
@@ -138,8 +141,7 @@ TEST(ContainerCreation, ReleasesHeldArrowKeysUpFirstAndLeavesOthersAlone) {
   ASSERT_NE(GetAsyncKeyState(VK_UP) & 0x8000, 0);
   ASSERT_NE(GetAsyncKeyState(VK_LEFT) & 0x8000, 0);
 
-  HWND container = CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100,
-                                   lister.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND container = CreateContainer(lister.hwnd(), 100);
   EXPECT_EQ(GetAsyncKeyState(VK_UP) & 0x8000, 0);
   EXPECT_EQ(GetAsyncKeyState(VK_LEFT) & 0x8000, 0);
 
