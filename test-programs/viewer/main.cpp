@@ -14,7 +14,9 @@
 
 namespace {
 
-constexpr DWORD kNeverWindowLimitMs = 60 * 1000;
+// A viewer that stops answering still ends by itself at this limit, so that a test that forgets
+// it leaves nothing behind.
+constexpr DWORD kUnresponsiveLimitMs = 60 * 1000;
 constexpr DWORD kSleepSliceMs = 100;
 constexpr unsigned long kDefaultCrashMs = 300;
 
@@ -32,6 +34,45 @@ int LogExit(int code)
 {
   Log_Line(L"exit code=" + std::to_wstring(code));
   return code;
+}
+
+// Busy without handling any message, as a viewer decoding a huge picture or waiting on a share.
+void StopAnswering()
+{
+  const ULONGLONG start = GetTickCount64();
+  while (GetTickCount64() - start < kUnresponsiveLimitMs) {
+    Sleep(kSleepSliceMs);
+  }
+}
+
+// The message loop. Once the event a test named in KELV_HANG_EVENT is set, the viewer stops
+// handling messages for good and ends at the limit without destroying its window.
+int RunMessageLoop()
+{
+  std::wstring hangEventName;
+  HANDLE hangEvent = Env_Get(L"KELV_HANG_EVENT", &hangEventName)
+                         ? OpenEventW(SYNCHRONIZE, FALSE, hangEventName.c_str())
+                         : nullptr;
+  const DWORD handleCount = hangEvent != nullptr ? 1 : 0;
+  MSG message = {};
+  for (;;) {
+    const DWORD woken = MsgWaitForMultipleObjects(handleCount, &hangEvent, FALSE, INFINITE, QS_ALLINPUT);
+    if (handleCount == 1 && woken == WAIT_OBJECT_0) {
+      Log_Line(L"hang");
+      StopAnswering();
+      ExitProcess(static_cast<UINT>(LogExit(4)));
+    }
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        if (hangEvent != nullptr) {
+          CloseHandle(hangEvent);
+        }
+        return static_cast<int>(message.wParam);
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
 }
 
 // A real crash would start the debugger under Wine; ending the process hard has the same
@@ -83,14 +124,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
   if (delayMs > 0) {
     Sleep(delayMs);
   }
-  if (fault == L"never") {
-    // Sleep in slices up to a limit, so that a test that forgets the process leaves nothing behind.
-    const ULONGLONG start = GetTickCount64();
-    while (GetTickCount64() - start < kNeverWindowLimitMs) {
-      Sleep(kSleepSliceMs);
-    }
-    return LogExit(0);
-  }
 
   // COM is for the picture decoder only; without it pictures fall back to their names.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -124,19 +157,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     SetTimer(nullptr, 0, Env_Number(L"KELV_CRASH_MS", kDefaultCrashMs), CrashNow);
   }
 
+  if (fault == L"noloop") {
+    // The window is there, but its thread never gets to handle a message.
+    StopAnswering();
+    return LogExit(0);
+  }
+
   // When the message loop starts, calls from other threads on the window (the host's SetParent)
   // can be answered; the benchmark sets the host's capture against this moment.
   LARGE_INTEGER loopAt = {};
   QueryPerformanceCounter(&loopAt);
   Log_Line(L"loop qpc=" + std::to_wstring(loopAt.QuadPart));
 
-  MSG message = {};
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  const int exitCode = RunMessageLoop();
   if (SUCCEEDED(com)) {
     CoUninitialize();
   }
-  return LogExit(static_cast<int>(message.wParam));
+  return LogExit(exitCode);
 }
