@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <string>
 #include <thread>
 
 #include "view_fixture.h"
@@ -11,6 +13,47 @@
 using namespace testing_support;
 
 namespace {
+
+// A call of the host that would block on the viewer must not hang the suite: past the limit the
+// watchdog ends every viewer, which frees the call, and Stop() tells the test it had to.
+class Watchdog {
+ public:
+  explicit Watchdog(DWORD limitMs) : done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    thread_ = std::thread([this, limitMs] {
+      if (WaitForSingleObject(done_, limitMs) != WAIT_TIMEOUT) return;
+      fired_ = true;
+      EndAllViewers();
+    });
+  }
+  ~Watchdog() { Stop(); }
+  bool Stop() {
+    SetEvent(done_);
+    if (thread_.joinable()) thread_.join();
+    return fired_;
+  }
+
+ private:
+  HANDLE done_;
+  std::thread thread_;
+  std::atomic<bool> fired_{false};
+};
+
+// An event the viewer watches (KELV_HANG_EVENT): once set, the viewer stops handling messages.
+class HangSignal {
+ public:
+  HangSignal()
+      : name_(L"kelvane-hang-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+              std::to_wstring(GetTickCount64())),
+        event_(CreateEventW(nullptr, TRUE, FALSE, name_.c_str())),
+        variable_(L"KELV_HANG_EVENT", name_.c_str()) {}
+  ~HangSignal() { CloseHandle(event_); }
+  void Hang() { SetEvent(event_); }
+
+ private:
+  std::wstring name_;
+  HANDLE event_;
+  ScopedEnvironment variable_;
+};
 
 class ViewerFaults : public ViewTest {
  protected:
@@ -59,16 +102,51 @@ TEST_F(ViewerFaults, WaitingForASlowViewerCostsTheHostThreadAlmostNoProcessor) {
   EXPECT_EQ(FullScreenValue(), L"1");
 }
 
-TEST_F(ViewerFaults, AViewerThatNeverShowsAWindowIsEndedAtTheBound) {
-  ScopedEnvironment fault(L"KELV_FAULT", L"never");
+TEST_F(ViewerFaults, AViewerWhoseWindowNeverAnswersIsEndedAtTheBoundAndTheListerStays) {
+  ScopedEnvironment fault(L"KELV_FAULT", L"noloop");
   ListerWindow lister;
+  Watchdog watchdog(40000);
   ULONGLONG start = GetTickCount64();
   EXPECT_EQ(LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp")), nullptr);
   ULONGLONG waited = GetTickCount64() - start;
+  EXPECT_FALSE(watchdog.Stop()) << "the load was held by the viewer's window";
   EXPECT_GE(waited, 19000u);
-  EXPECT_LT(waited, 30000u);
-  EXPECT_FALSE(IsWindow(lister.hwnd())) << "ended as the arrow-key abort ends it";
+  EXPECT_LT(waited, 25000u);
+  EXPECT_TRUE(IsWindow(lister.hwnd())) << "the host's window is left alone";
+  EXPECT_EQ(GetWindow(lister.hwnd(), GW_CHILD), nullptr) << "the container was destroyed";
   EXPECT_TRUE(NoViewerLeft());
+  EXPECT_EQ(FullScreenValue(), L"1");
+}
+
+TEST_F(ViewerFaults, AViewerThatStopsAnsweringWhileEmbeddedNeverHoldsTheHost) {
+  HangSignal signal;
+  ListerWindow lister;
+  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  ASSERT_NE(container, nullptr);
+  lister.FitChild(container);
+  signal.Hang();
+  ASSERT_TRUE(log_.WaitForLine(L"hang")) << "the viewer saw the signal";
+
+  Watchdog watchdog(10000);
+  ULONGLONG start = GetTickCount64();
+  // What the host does to a view meanwhile: sizes it, passes keys (Ctrl+Tab moves the focus),
+  // opens the context menu, and closes it.
+  SetWindowPos(container, nullptr, 0, 0, 300, 200, SWP_NOZORDER);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageW(container, WM_KEYDOWN, VK_TAB, 0);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  SendMessageW(container, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ViewerWindowOf(container)), 0);
+  DestroyWindow(container);
+  ULONGLONG took = GetTickCount64() - start;
+
+  EXPECT_FALSE(watchdog.Stop()) << "the host was held until the watchdog ended the viewer";
+  EXPECT_LT(took, 2500u) << "the host's calls returned within about a second";
+  EXPECT_TRUE(IsWindow(lister.hwnd()));
+  EXPECT_TRUE(NoViewerLeft(1000)) << "the unanswering viewer was ended";
   EXPECT_EQ(FullScreenValue(), L"1");
 }
 

@@ -7,6 +7,7 @@
 #include "caption/path_bar.h"
 
 #include "contracts/host.h"
+#include "plugin/bounded_send.h"
 #include "plugin/settings_snapshot.h"
 #include "plugin/text.h"
 
@@ -19,9 +20,12 @@ struct CaptionColours {
   COLORREF inactiveText;
 };
 
+// Asked from the viewer's thread too: a host busy with other work gives no answer in time, and
+// nothing is painted then.
 HWND AskHost(WPARAM request) {
-  return reinterpret_cast<HWND>(
-      SendMessageW(FindWindowW(host::kMainWindowClass, nullptr), host::kWindowRequest, request, 0));
+  LRESULT answer = 0;
+  SendBounded(FindWindowW(host::kMainWindowClass, nullptr), host::kWindowRequest, request, 0, &answer);
+  return reinterpret_cast<HWND>(answer);
 }
 
 // The path bar over the active panel's quick-view pane.

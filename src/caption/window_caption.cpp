@@ -6,6 +6,7 @@
 #include "caption/caption_text.h"
 #include "caption/path_bar.h"
 #include "contracts/plugin_files.h"
+#include "plugin/bounded_send.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
 
@@ -33,7 +34,9 @@ void SetListerCaption(HWND listerWindow, wchar_t* pluginName, const wchar_t* fil
   if (fileNamePart[0] == L'\0') return;
   CharLowerW(pluginName);
   wchar_t caption[kCaptionCapacity];
-  if (ComposeListerCaption(pluginName, fileNamePart, caption)) SetWindowTextW(listerWindow, caption);
+  if (!ComposeListerCaption(pluginName, fileNamePart, caption)) return;
+  // From the viewer's thread this asks the host's thread, which may be busy: bounded.
+  SendBounded(listerWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption), nullptr);
 }
 
 void PaintQuickViewCaption(wchar_t* titleSuffix, const wchar_t* fileNamePart) {

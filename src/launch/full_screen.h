@@ -7,12 +7,14 @@
 #include <windows.h>
 
 #include "plugin/text.h"
+#include "window/viewer_guard.h"
 
 // One open view, kept with its container window from creation to destruction.
 struct View {
   View* next;
   HHOOK keyboardHook;
   HHOOK mouseHook;
+  ViewerGuard closing;                     // watches the viewer while the container is destroyed
   wchar_t settingsPath[kTextCapacity];     // the viewer settings file of this view
   wchar_t savedFullScreen[kTextCapacity];  // [Viewing] FullScreen as the user had it
 };

@@ -16,8 +16,13 @@
 #include "plugin/error_message.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
+#include "window/viewer_guard.h"
 
 namespace {
+
+// Longest time the capture calls may wait for a viewer that answered the wait; a viewer that
+// stops answering in between is ended and the load fails as if it had exited.
+constexpr DWORD kCaptureLimitMs = 2000;
 
 void RegisterContainerClass() {
   WNDCLASSEXW windowClass = {};
@@ -43,28 +48,49 @@ HWND CreateContainerWindow(HWND listerWindow, View* view) {
   return container;
 }
 
-bool StartViewer(const ViewerPaths& paths, wchar_t* commandLine, PROCESS_INFORMATION* process) {
+// Only the process is kept: the hooks need the primary thread's id, not its handle.
+bool StartViewer(const ViewerPaths& paths, wchar_t* commandLine, HANDLE* process, DWORD* processId,
+                 DWORD* threadId) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESIZE | STARTF_USEPOSITION |
                     STARTF_FORCEOFFFEEDBACK;
   startup.wShowWindow = SW_SHOW;
-  return CreateProcessW(paths.viewerProgram, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, process) != FALSE;
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessW(paths.viewerProgram, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    return false;
+  }
+  CloseHandle(started.hThread);
+  *process = started.hProcess;
+  *processId = started.dwProcessId;
+  *threadId = started.dwThreadId;
+  return true;
 }
 
-// Long enough for the system to take an ended process down, so that none is seen running after
-// the load returns.
-constexpr DWORD kViewerEndWaitMs = 200;
-
-void EndViewer(const PROCESS_INFORMATION& process) {
-  TerminateProcess(process.hProcess, 0);
-  WaitForSingleObject(process.hProcess, kViewerEndWaitMs);
-}
-
-void CloseProcessHandles(const PROCESS_INFORMATION& process) {
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+// Whatever ended the wait, the load ends here unless the window was found. The arrow key is the
+// user's way out of the whole view, so it takes the Lister window with it; every other outcome
+// leaves the host's window as it was. The container's destruction gives FullScreen back.
+bool EndWaitWithoutWindow(ViewerWait outcome, HANDLE process, HWND container, HWND listerWindow) {
+  switch (outcome) {
+    case ViewerWait::kFound:
+      return false;
+    case ViewerWait::kArrowKey:
+      DestroyWindow(listerWindow);
+      EndViewerProcess(process);
+      break;
+    case ViewerWait::kTimedOut:
+      DestroyWindow(container);
+      EndViewerProcess(process);
+      break;
+    case ViewerWait::kViewerExited:
+      DestroyWindow(container);
+      break;
+    case ViewerWait::kContainerGone:
+      EndViewerProcess(process);
+      break;
+  }
+  return true;
 }
 
 void HookViewerThread(View* view, DWORD viewerThread) {
@@ -109,7 +135,7 @@ HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
 
   const wchar_t* modeIniFolder = listerMode ? paths.listerIniFolder : paths.quickViewIniFolder;
   wchar_t modeIniFile[kTextCapacity];
-  if (!FormModeIniFile(paths, modeIniFolder, modeIniFile)) return nullptr;
+  if (!ChooseModeIniFile(paths, listerMode, modeIniFile)) return nullptr;
   if (modeIniFile[0] != L'\0' && GetFileAttributesW(modeIniFile) == INVALID_FILE_ATTRIBUTES) {
     ShowError(plugin_files::kCannotFindModeIni, {modeIniFile});
     return nullptr;
@@ -129,37 +155,30 @@ HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
     return nullptr;
   }
 
-  PROCESS_INFORMATION process = {};
-  if (!StartViewer(paths, commandLine, &process)) {
+  HANDLE process = nullptr;
+  DWORD processId = 0;
+  DWORD viewerThread = 0;
+  if (!StartViewer(paths, commandLine, &process, &processId, &viewerThread)) {
     DestroyWindow(container);
     return nullptr;
   }
 
   HWND viewerWindow = nullptr;
-  switch (WaitForViewerWindow(process, container, &viewerWindow)) {
-    case ViewerWait::kFound:
-      break;
-    case ViewerWait::kArrowKey:
-    case ViewerWait::kTimedOut:
-      DestroyWindow(listerWindow);
-      EndViewer(process);
-      CloseProcessHandles(process);
-      return nullptr;
-    case ViewerWait::kViewerExited:
-      DestroyWindow(container);
-      CloseProcessHandles(process);
-      return nullptr;
-    case ViewerWait::kContainerGone:
-      EndViewer(process);
-      CloseProcessHandles(process);
-      return nullptr;
-  }
-  DWORD viewerThread = process.dwThreadId;
-  CloseProcessHandles(process);
+  ViewerWait outcome = WaitForViewerWindow(process, processId, container, &viewerWindow);
+  bool ended = EndWaitWithoutWindow(outcome, process, container, listerWindow);
+  CloseHandle(process);
+  if (ended) return nullptr;
 
+  // The viewer answered the wait, but any of these calls waits for its thread again.
+  ViewerGuard guard;
+  StartViewerGuard(viewerWindow, kCaptureLimitMs, &guard);
   StripSystemMenu(viewerWindow);
   HookViewerThread(view, viewerThread);
   EmbedViewerWindow(viewerWindow, container, listerWindow);
   ShowView(viewerWindow, listerWindow, listerMode);
+  if (StopViewerGuard(&guard)) {
+    DestroyWindow(container);
+    return nullptr;
+  }
   return container;
 }

@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "contracts/viewer.h"
+#include "plugin/bounded_send.h"
 
 namespace {
 
@@ -28,14 +29,18 @@ bool ArrowKeyPressed() {
 
 }  // namespace
 
-ViewerWait WaitForViewerWindow(const PROCESS_INFORMATION& viewer, HWND container,
-                               HWND* viewerWindow) {
+ViewerWait WaitForViewerWindow(HANDLE viewer, DWORD viewerId, HWND container, HWND* viewerWindow) {
   ULONGLONG deadline = GetTickCount64() + kViewerWaitLimitMs;
   for (;;) {
-    *viewerWindow = FindViewerWindowOf(viewer.dwProcessId);
-    if (*viewerWindow != nullptr) return ViewerWait::kFound;
+    // A window whose thread is not yet handling messages cannot be captured without waiting
+    // for it: it counts as found once it answers.
+    *viewerWindow = FindViewerWindowOf(viewerId);
+    if (*viewerWindow != nullptr && WindowAnswers(*viewerWindow, kViewerAnswerPassMs)) {
+      return ViewerWait::kFound;
+    }
+    *viewerWindow = nullptr;
     if (ArrowKeyPressed()) return ViewerWait::kArrowKey;
-    if (WaitForSingleObject(viewer.hProcess, kViewerWaitPassMs) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(viewer, kViewerWaitPassMs) == WAIT_OBJECT_0) {
       return ViewerWait::kViewerExited;
     }
     if (!IsWindow(container)) return ViewerWait::kContainerGone;

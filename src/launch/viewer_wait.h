@@ -15,5 +15,8 @@ constexpr DWORD kViewerWaitLimitMs = 20000;
 // processor for each pass.
 constexpr DWORD kViewerWaitPassMs = 10;
 
-ViewerWait WaitForViewerWindow(const PROCESS_INFORMATION& viewer, HWND container,
-                               HWND* viewerWindow);
+// How long one pass gives a found window's thread to answer.
+constexpr UINT kViewerAnswerPassMs = 100;
+
+// Waits for the main window of the viewer process (its handle and id) to appear and answer.
+ViewerWait WaitForViewerWindow(HANDLE viewer, DWORD viewerId, HWND container, HWND* viewerWindow);

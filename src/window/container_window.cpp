@@ -7,8 +7,10 @@
 #include "contracts/host.h"
 #include "contracts/viewer.h"
 #include "launch/full_screen.h"
+#include "plugin/bounded_send.h"
 #include "plugin/class_test.h"
 #include "plugin/exports.h"
+#include "window/viewer_guard.h"
 
 namespace {
 
@@ -32,23 +34,46 @@ void ReleaseHeldArrowKeys() {
   }
 }
 
-void CloseContainer(HWND container) {
-  View* view = reinterpret_cast<View*>(GetWindowLongPtrW(container, GWLP_USERDATA));
+View* ViewOf(HWND container) {
+  return reinterpret_cast<View*>(GetWindowLongPtrW(container, GWLP_USERDATA));
+}
+
+// Longest time the viewer's thread may take over the destruction of its window once it has
+// answered; past it the viewer is ended, since the view is gone and the host must go on.
+constexpr DWORD kCloseLimitMs = 1000;
+
+// The viewer's window is destroyed with the container, after this message, and that waits for
+// the viewer's thread: a viewer that does not answer now is ended at once, one that stops
+// answering during the destruction at the limit.
+void BeginClosing(HWND container, HWND viewerWindow) {
+  View* view = ViewOf(container);
   if (view == nullptr) return;
-  SetWindowLongPtrW(container, GWLP_USERDATA, 0);
   if (view->keyboardHook != nullptr) UnhookWindowsHookEx(view->keyboardHook);
   if (view->mouseHook != nullptr) UnhookWindowsHookEx(view->mouseHook);
+  view->keyboardHook = view->mouseHook = nullptr;
+  DWORD limit = WindowAnswers(viewerWindow, kAnswerLimitMs) ? kCloseLimitMs : 0;
+  StartViewerGuard(viewerWindow, limit, &view->closing);
+}
+
+// The last message of the container: its child is gone.
+void FinishClosing(HWND container) {
+  View* view = ViewOf(container);
+  if (view == nullptr) return;
+  SetWindowLongPtrW(container, GWLP_USERDATA, 0);
+  StopViewerGuard(&view->closing);
   CloseView(view);
 }
 
 void FitViewer(HWND container, HWND viewerWindow) {
   RECT client = {};
   GetClientRect(container, &client);
+  // Posted to the viewer's thread: a busy viewer catches up later instead of holding the host.
   SetWindowPos(viewerWindow, HWND_TOP, client.left, client.top, client.right - client.left,
-               client.bottom - client.top, 0);
+               client.bottom - client.top, SWP_ASYNCWINDOWPOS);
 }
 
-void GreyMenuItem(HMENU menu, int position) {
+void GreyMenuItem(LRESULT menuHandle, int position) {
+  HMENU menu = reinterpret_cast<HMENU>(menuHandle);
   EnableMenuItem(menu, GetMenuItemID(menu, position), MF_BYCOMMAND | MF_GRAYED);
 }
 
@@ -56,18 +81,29 @@ void GreyMenuItem(HMENU menu, int position) {
 // window, which the host owns while it is embedded.
 void GreyContextMenu(HWND listerSide) {
   HWND popup = FindWindowExW(nullptr, nullptr, viewer::kPopupMenuClass, nullptr);
-  HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+  LRESULT menu = 0;
+  if (!SendBounded(popup, MN_GETHMENU, 0, 0, &menu)) return;
   GreyMenuItem(menu, viewer::kMenuItemNotForLister1);
   GreyMenuItem(menu, viewer::kMenuItemNotForLister2);
   if (GetParent(listerSide) != nullptr) GreyMenuItem(menu, viewer::kMenuItemNotForQuickView);
 }
 
 void PassKeyOn(HWND viewerWindow, WPARAM key) {
-  if (key == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+  // Giving the focus to another thread's window waits for that thread under some platforms:
+  // a viewer that does not answer keeps the focus where it is.
+  if (key == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
+      WindowAnswers(viewerWindow, kAnswerLimitMs)) {
     SetForegroundWindow(viewerWindow);
     SetFocus(viewerWindow);
   }
   PostMessageW(viewerWindow, WM_KEYDOWN, key, 0);
+}
+
+// GetAsyncKeyState reads the physical buttons; the primary one is the right one for a user who
+// swapped them.
+bool PrimaryButtonHeld() {
+  int primary = GetSystemMetrics(SM_SWAPBUTTON) != 0 ? VK_RBUTTON : VK_LBUTTON;
+  return (GetAsyncKeyState(primary) & 0x8000) != 0;
 }
 
 }  // namespace
@@ -81,7 +117,10 @@ LRESULT CALLBACK WindowProc(HWND container, UINT message, WPARAM wParam, LPARAM 
       ReleaseHeldArrowKeys();
       break;
     case WM_DESTROY:
-      CloseContainer(container);
+      BeginClosing(container, viewerWindow);
+      break;
+    case WM_NCDESTROY:
+      FinishClosing(container);
       break;
     case WM_SIZE:
       FitViewer(container, viewerWindow);
@@ -99,6 +138,6 @@ LRESULT CALLBACK WindowProc(HWND container, UINT message, WPARAM wParam, LPARAM 
       break;
   }
 
-  if ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0) WindowCaption(viewerWindow, listerSide);
+  if (!PrimaryButtonHeld()) WindowCaption(viewerWindow, listerSide);
   return DefWindowProcW(container, message, wParam, lParam);
 }
