@@ -23,6 +23,10 @@ constexpr const wchar_t* kCannotCreateSettings =
     L"I can't create a file %s. Default paths will be used  %s, %s";
 constexpr const wchar_t* kCannotFindViewer = L"I can't find the %s in the path specified in the file %s";
 constexpr const wchar_t* kCannotFindModeIni = L"I can't find the file %s";
+// The first placeholder names the key with its section, e.g. "[Kelvane] path64".
+constexpr const wchar_t* kCannotUseLongSetting =
+    L"I can't use the setting %s in the file %s: its value is longer than 259 characters";
+constexpr const wchar_t* kSettingNameFormat = L"[%s] %s";
 
 // Ghostscript folder list pieces.
 constexpr const wchar_t* kGsLibFolderEnd = L"\\;";

@@ -38,6 +38,13 @@ void CreatePluginSettingsFile(const wchar_t* pluginSettingsFile) {
   CloseHandle(file);
 }
 
+// A setting of the plugin's file whose value does not fit ends the load: the user is told which.
+void ReportLongSetting(const wchar_t* section, const wchar_t* key) {
+  wchar_t setting[kTextCapacity];
+  if (!TextFormat(setting, kTextCapacity, plugin_files::kSettingNameFormat, {section, key})) return;
+  ShowError(plugin_files::kCannotUseLongSetting, {setting, plugin_files::kSettingsFile});
+}
+
 bool ViewerIs64Bit(const wchar_t* viewerProgram) {
   DWORD type = SCS_32BIT_BINARY;
   if (!GetBinaryTypeW(viewerProgram, &type)) return false;
@@ -64,6 +71,7 @@ bool ResolveViewerPaths(HINSTANCE module, ViewerPaths* paths) {
   const wchar_t* settings = paths->pluginSettingsFile;
   if (!ReadExpandedSetting(settings, kViewerSection, viewerKey, defaultViewer,
                            paths->viewerProgram, kTextCapacity)) {
+    ReportLongSetting(kViewerSection, viewerKey);
     return false;
   }
   if (!FileExists(paths->viewerProgram)) {
@@ -71,20 +79,20 @@ bool ResolveViewerPaths(HINSTANCE module, ViewerPaths* paths) {
     return false;
   }
 
-  if (!ReadExpandedSetting(settings, kViewerSection, kListerIniFolderKey, L"",
-                           paths->listerIniFolder, kTextCapacity) ||
-      !ReadExpandedSetting(settings, kViewerSection, kQuickViewIniFolderKey, L"",
-                           paths->quickViewIniFolder, kTextCapacity)) {
-    return false;
-  }
+  paths->listerIniFolderFits = ReadExpandedSetting(settings, kViewerSection, kListerIniFolderKey,
+                                                   L"", paths->listerIniFolder, kTextCapacity);
+  paths->quickViewIniFolderFits = ReadExpandedSetting(
+      settings, kViewerSection, kQuickViewIniFolderKey, L"", paths->quickViewIniFolder, kTextCapacity);
 
   paths->viewerIs64Bit = ViewerIs64Bit(paths->viewerProgram);
   paths->viewerIniName = paths->viewerIs64Bit ? viewer::kSettings64 : viewer::kSettings32;
   const wchar_t* ghostscriptKey = paths->viewerIs64Bit ? kGhostscript64Key : kGhostscript32Key;
 
-  return ReadExpandedSetting(settings, kGhostscriptSection, ghostscriptKey, L"",
-                             paths->ghostscriptDll, kTextCapacity) &&
-         TextFormat(paths->defaultViewerIni, kTextCapacity, L"%s%s%s",
+  // Ghostscript serves only the PostScript family: a path that does not fit leaves it out (the
+  // helper leaves the value empty) and every other picture still opens.
+  ReadExpandedSetting(settings, kGhostscriptSection, ghostscriptKey, L"", paths->ghostscriptDll,
+                      kTextCapacity);
+  return TextFormat(paths->defaultViewerIni, kTextCapacity, L"%s%s%s",
                     {paths->pluginFolder, viewer::kFolder32, paths->viewerIniName});
 }
 
@@ -92,6 +100,15 @@ bool FormModeIniFile(const ViewerPaths& paths, const wchar_t* modeIniFolder, wch
   modeIniFile[0] = L'\0';
   if (modeIniFolder[0] == L'\0') return true;
   return TextFormat(modeIniFile, kTextCapacity, L"%s%s", {modeIniFolder, paths.viewerIniName});
+}
+
+bool ChooseModeIniFile(const ViewerPaths& paths, bool listerMode, wchar_t* modeIniFile) {
+  using namespace plugin_files;
+  const wchar_t* folder = listerMode ? paths.listerIniFolder : paths.quickViewIniFolder;
+  bool folderFits = listerMode ? paths.listerIniFolderFits : paths.quickViewIniFolderFits;
+  if (folderFits && FormModeIniFile(paths, folder, modeIniFile)) return true;
+  ReportLongSetting(kViewerSection, listerMode ? kListerIniFolderKey : kQuickViewIniFolderKey);
+  return false;
 }
 
 bool FormRedirectedViewerIni(const ViewerPaths& paths, wchar_t* redirectedIni) {
