@@ -36,8 +36,12 @@ TEST_F(ContainerWindow, TheViewerCoversTheWholeClientAreaAfterEveryResize) {
     RECT client = {};
     GetClientRect(container_, &client);
     RECT viewer = {};
-    GetWindowRect(viewer_, &viewer);
-    MapWindowPoints(HWND_DESKTOP, container_, reinterpret_cast<POINT*>(&viewer), 2);
+    // The size is posted to the viewer's thread, which takes it in its own time.
+    WaitUntil([&] {
+      GetWindowRect(viewer_, &viewer);
+      MapWindowPoints(HWND_DESKTOP, container_, reinterpret_cast<POINT*>(&viewer), 2);
+      return viewer.right == client.right && viewer.bottom == client.bottom;
+    });
     EXPECT_EQ(viewer.left, 0);
     EXPECT_EQ(viewer.top, 0);
     EXPECT_EQ(viewer.right, client.right) << size.cx;
@@ -68,6 +72,34 @@ TEST_F(ContainerWindow, CtrlTabPassesTheTabOnToTheViewer) {
   SetKeyboardState(keys);
   ASSERT_TRUE(log_.WaitForLine(L"keydown vk=9 "));
   EXPECT_EQ(log_.First(L"keydown vk=9 "), L"lparam=0x0");
+}
+
+TEST_F(ContainerWindow, NoCaptionRefreshWhileThePrimaryButtonIsHeldWhicheverButtonThatIs) {
+  // The button is pressed over the screen's far corner, away from every window of the test.
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+  auto captionAfterAMessage = [&](DWORD buttonDown, DWORD buttonUp) {
+    SetWindowTextW(lister_.hwnd(), L"unchanged");
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = buttonDown;
+    SendInput(1, &input, sizeof(input));
+    WaitUntil([] { return (GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000; }, 1000);
+    SendMessageW(container_, WM_NULL, 0, 0);
+    std::wstring held = TitleOf(lister_.hwnd());
+    input.mi.dwFlags = buttonUp;
+    SendInput(1, &input, sizeof(input));
+    WaitUntil([] { return ((GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000) == 0; }, 1000);
+    return held;
+  };
+  const std::wstring refreshed = L"Lister (kelvane) - [a.bmp]";
+  EXPECT_EQ(captionAfterAMessage(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP), L"unchanged");
+  EXPECT_EQ(captionAfterAMessage(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP), refreshed);
+  SwapMouseButton(TRUE);
+  std::wstring swappedPrimary = captionAfterAMessage(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  std::wstring swappedSecondary = captionAfterAMessage(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+  SwapMouseButton(FALSE);
+  EXPECT_EQ(swappedPrimary, L"unchanged");
+  EXPECT_EQ(swappedSecondary, refreshed);
 }
 
 }  // namespace

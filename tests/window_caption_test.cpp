@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "view_fixture.h"
 
@@ -71,6 +72,35 @@ TEST(ListerCaption, ANullOrUntitledSourceChangesNothingInEitherMode) {
   EXPECT_EQ(plugin.WindowCaption(untitled.hwnd(), host.quickView()), nullptr);
   EXPECT_EQ(MainWindow::PixelAt(host.leftPathBar(), 5, 5), RGB(1, 2, 3)) << "nothing painted";
   EXPECT_EQ(TitleOf(host.quickView()), L"") << "quick view sets no caption";
+}
+
+// The caption routine also runs on the viewer's thread, from the hooks, and asks the host's
+// windows from there: a host busy with other work must not stall the viewer's input.
+TEST(ListerCaption, AHostThatHandlesNoMessagesHoldsTheCallerLessThanASecondInEitherMode) {
+  PluginUnderTest plugin(WithoutViewer());
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HWND lister = nullptr;
+  HWND quickView = nullptr;
+  std::thread busyHost([&] {
+    ListerWindow ownLister;
+    MainWindow host;
+    lister = ownLister.hwnd();
+    quickView = host.quickView();
+    SetEvent(ready);
+    WaitForSingleObject(release, 20000);
+  });
+  ASSERT_EQ(WaitForSingleObject(ready, 10000), WAIT_OBJECT_0);
+  TitledWindow viewer(L"photo.jpg - Kelvane");
+  for (HWND target : {lister, quickView}) {
+    ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(plugin.WindowCaption(viewer.hwnd(), target), nullptr);
+    EXPECT_LT(GetTickCount64() - start, 1200u) << (target == lister ? "Lister" : "quick view");
+  }
+  SetEvent(release);
+  busyHost.join();
+  CloseHandle(ready);
+  CloseHandle(release);
 }
 
 }  // namespace

@@ -22,19 +22,26 @@ struct CaptionColours {
 
 // Asked from the viewer's thread too: a host busy with other work gives no answer in time, and
 // nothing is painted then.
-HWND AskHost(WPARAM request) {
-  LRESULT answer = 0;
-  SendBounded(FindWindowW(host::kMainWindowClass, nullptr), host::kWindowRequest, request, 0, &answer);
-  return reinterpret_cast<HWND>(answer);
+bool AskHost(WPARAM request, HWND* answer) {
+  LRESULT window = 0;
+  bool answered = SendBounded(FindWindowW(host::kMainWindowClass, nullptr), host::kWindowRequest,
+                              request, 0, &window);
+  *answer = reinterpret_cast<HWND>(window);
+  return answered;
 }
 
-// The path bar over the active panel's quick-view pane.
+// The path bar over the active panel's quick-view pane; null when the host does not answer.
 HWND FindPathBar() {
-  HWND leftList = AskHost(host::kRequestLeftList);
-  HWND activeList = AskHost(host::kRequestActiveList);
+  HWND leftList = nullptr;
+  HWND activeList = nullptr;
+  HWND pathBar = nullptr;
+  if (!AskHost(host::kRequestLeftList, &leftList) || !AskHost(host::kRequestActiveList, &activeList)) {
+    return nullptr;
+  }
   bool leftActive = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(leftList)) ==
                     static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(activeList));
-  return AskHost(leftActive ? host::kRequestLeftPathBar : host::kRequestRightPathBar);
+  AskHost(leftActive ? host::kRequestLeftPathBar : host::kRequestRightPathBar, &pathBar);
+  return pathBar;
 }
 
 // An unreadable theme value counts as light, the system's own default.
