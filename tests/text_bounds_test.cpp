@@ -160,7 +160,12 @@ std::wstring MissingViewerPath(const std::wstring& folder, int length) {
   return path + L"\\kel.exe";
 }
 
-TEST(ExportedTextBounds, TheMissingViewerMessageNamesTheWholePathOrThereIsNoMessage) {
+std::wstring LongSettingMessage(const std::wstring& key) {
+  return L"I can't use the setting [Kelvane] " + key +
+         L" in the file kelvane.ini: its value is longer than 259 characters";
+}
+
+TEST(ExportedTextBounds, TheMissingViewerMessageNamesTheWholePathOrTheTooLongSetting) {
   PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\n", false));
   const std::wstring key = OwnWidth() == Width::k64 ? L"path64" : L"path";
   PictureFolder pictures;
@@ -177,13 +182,14 @@ TEST(ExportedTextBounds, TheMissingViewerMessageNamesTheWholePathOrThereIsNoMess
                 L"I can't find the " + viewer + L" in the path specified in the file kelvane.ini")
           << "length " << length;
     } else {
-      EXPECT_TRUE(boxes.boxes().empty()) << "a path past the bound is refused without a cut message";
+      ASSERT_EQ(boxes.boxes().size(), 1u) << "a path past the bound is told, never cut";
+      EXPECT_EQ(boxes.boxes()[0].text, LongSettingMessage(key)) << "length " << length;
     }
   }
   EXPECT_EQ(GetWindow(lister.hwnd(), GW_CHILD), nullptr);
 }
 
-TEST(ExportedTextBounds, TheMissingModeFileMessageNamesTheWholePathOrThereIsNoMessage) {
+TEST(ExportedTextBounds, TheMissingModeFileMessageNamesTheWholePathOrTheTooLongSetting) {
   PluginUnderTest plugin;  // the viewer of the plugin's width at its default place
   const std::wstring iniName = OwnWidth() == Width::k64 ? L"kelv64.ini" : L"kelv32.ini";
   PictureFolder pictures;
@@ -200,7 +206,8 @@ TEST(ExportedTextBounds, TheMissingModeFileMessageNamesTheWholePathOrThereIsNoMe
       ASSERT_EQ(boxes.boxes().size(), 1u) << "length " << length;
       EXPECT_EQ(boxes.boxes()[0].text, L"I can't find the file " + folder + iniName) << "length " << length;
     } else {
-      EXPECT_TRUE(boxes.boxes().empty()) << "length " << length;
+      ASSERT_EQ(boxes.boxes().size(), 1u) << "length " << length;
+      EXPECT_EQ(boxes.boxes()[0].text, LongSettingMessage(L"DirIniL")) << "length " << length;
     }
   }
   EXPECT_TRUE(RunningViewerProcesses().empty());
