@@ -199,6 +199,25 @@ TEST_F(PathBar, ColourTextsAreReadAsSigned32BitNumbersKeepingTheLow24Bits) {
   }
 }
 
+TEST_F(PathBar, AMissingSettingsFileOrNoneNamedGivesEveryKeyItsDefault) {
+  const Expected defaults = Light(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_CAPTIONTEXT));
+  TempFolder folder(L"no-settings");
+  const std::wstring missing = folder.path() + L"missing.ini";
+  {
+    ScopedEnvironment settings(L"COMMANDER_INI", missing.c_str());
+    std::vector<COLORREF> painted = Painted(host_.leftPathBar(), kHostGrey);
+    EXPECT_EQ(painted, Reference(host_.leftPathBar(), kHostGrey, DisplayText(L"photo.jpg"), defaults))
+        << "COMMANDER_INI names a file that does not exist";
+  }
+  {
+    ScopedEnvironment settings(L"COMMANDER_INI", nullptr);
+    std::vector<COLORREF> painted = Painted(host_.leftPathBar(), kHostGrey);
+    EXPECT_EQ(painted, Reference(host_.leftPathBar(), kHostGrey, DisplayText(L"photo.jpg"), defaults))
+        << "COMMANDER_INI not set";
+  }
+  EXPECT_EQ(GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES) << "reading made no file";
+}
+
 TEST_F(PathBar, TheInactivePairIsUsedWhenTheBarShowsTheInactiveBackground) {
   const std::wstring colours =
       L"[Colors]\r\nActiveTitle=255\r\nActiveTitleText=16777215\r\nInactiveTitle=8421504\r\n"

@@ -1,14 +1,11 @@
 // Painting over the host's path bar so that the text reads like the host's own header. Colours
 // and font are read afresh from the host settings file at every call: a change the user makes
-// to the host's theme shows at the next refresh. The file is read once per call for all its keys
-// (and a redirect file once for its section), since the host's file is large and the refresh runs
-// at every click. The device context, the font and the file texts are released before the call
-// returns.
+// to the host's theme shows at the next refresh. The device context and the font are released
+// before the call returns.
 #include "caption/path_bar.h"
 
 #include "contracts/host.h"
 #include "plugin/bounded_send.h"
-#include "plugin/settings_snapshot.h"
 #include "plugin/text.h"
 
 namespace {
@@ -64,50 +61,37 @@ const wchar_t* SystemThemeSection() {
   return L"";
 }
 
-const wchar_t* ChooseColourSection(const SettingsSnapshot& hostSettings) {
+const wchar_t* ChooseColourSection(const wchar_t* hostSettings) {
   wchar_t darkMode[kTextCapacity];
-  ReadSnapshotSetting(hostSettings, host::kConfigurationSection, host::kDarkModeKey, L"", darkMode,
-                      kTextCapacity);
+  ReadSetting(hostSettings, host::kConfigurationSection, host::kDarkModeKey, L"", darkMode,
+              kTextCapacity);
   if (darkMode[0] == L'\0' || TextEquals(darkMode, host::kDarkModeOff)) return host::kColorsSection;
   if (TextEquals(darkMode, host::kDarkModeFollowSystem)) return SystemThemeSection();
   if (TextEquals(darkMode, host::kDarkModeOn)) return host::kColorsDarkSection;
   return L"";
 }
 
-// Where a section's keys are read: the file its RedirectSection names, else the host settings file.
-// The redirect file's snapshot is the caller's to release; it is empty when there is no redirect.
-struct SourceFile {
-  wchar_t path[kTextCapacity];
-  SettingsSnapshot redirected;
-  const SettingsSnapshot* settings;
-};
-
-void OpenSourceFile(const SettingsSnapshot& hostSettings, const wchar_t* section, SourceFile* source) {
+// The section's RedirectSection file when it names one, else the host settings file.
+void FindSourceFile(const wchar_t* hostSettings, const wchar_t* section, wchar_t* sourceFile) {
   wchar_t redirect[kTextCapacity];
-  ReadSnapshotSetting(hostSettings, section, host::kRedirectSectionKey, L"", redirect, kTextCapacity);
-  source->redirected = SettingsSnapshot();
-  source->settings = &hostSettings;
-  if (redirect[0] != L'\0' && TextExpand(source->path, kTextCapacity, redirect)) {
-    TakeSettingsSnapshot(source->path, &source->redirected);
-    source->settings = &source->redirected;
+  ReadSetting(hostSettings, section, host::kRedirectSectionKey, L"", redirect, kTextCapacity);
+  if (redirect[0] == L'\0' || !TextExpand(sourceFile, kTextCapacity, redirect)) {
+    TextCopy(sourceFile, kTextCapacity, hostSettings);
   }
 }
 
-void CloseSourceFile(SourceFile* source) { ReleaseSettingsSnapshot(&source->redirected); }
-
-COLORREF ReadColour(const SettingsSnapshot& file, const wchar_t* section, const wchar_t* key,
+COLORREF ReadColour(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                     COLORREF darkDefault, int systemColour) {
   wchar_t text[kTextCapacity];
-  ReadSnapshotSetting(file, section, key, L"", text, kTextCapacity);
+  ReadSetting(file, section, key, L"", text, kTextCapacity);
   if (text[0] != L'\0') return static_cast<COLORREF>(TextToLong(text)) & 0xFFFFFF;
   return TextEquals(section, host::kColorsDarkSection) ? darkDefault : GetSysColor(systemColour);
 }
 
-CaptionColours ReadCaptionColours(const SettingsSnapshot& hostSettings) {
+CaptionColours ReadCaptionColours(const wchar_t* hostSettings) {
   const wchar_t* section = ChooseColourSection(hostSettings);
-  SourceFile source;
-  OpenSourceFile(hostSettings, section, &source);
-  const SettingsSnapshot& file = *source.settings;
+  wchar_t file[kTextCapacity];
+  FindSourceFile(hostSettings, section, file);
   CaptionColours colours;
   colours.activeBackground =
       ReadColour(file, section, host::kActiveTitleKey, host::kDarkActiveTitle, COLOR_ACTIVECAPTION);
@@ -117,32 +101,29 @@ CaptionColours ReadCaptionColours(const SettingsSnapshot& hostSettings) {
                                           host::kDarkInactiveTitle, COLOR_INACTIVECAPTION);
   colours.inactiveText = ReadColour(file, section, host::kInactiveTitleTextKey,
                                     host::kDarkInactiveTitleText, COLOR_INACTIVECAPTIONTEXT);
-  CloseSourceFile(&source);
   return colours;
 }
 
 // The host's window font at the device's vertical resolution. A face name too long for the
 // font record would name no font at all: the default face of the host's font set is used then.
-HFONT CreateHostFont(const SettingsSnapshot& hostSettings, HDC dc) {
+HFONT CreateHostFont(const wchar_t* hostSettings, HDC dc) {
   wchar_t newDefFont[kTextCapacity];
-  ReadSnapshotSetting(hostSettings, host::kConfigurationSection, host::kUseNewDefFontKey, L"",
-                      newDefFont, kTextCapacity);
+  ReadSetting(hostSettings, host::kConfigurationSection, host::kUseNewDefFontKey, L"", newDefFont,
+              kTextCapacity);
   bool newFont = TextEquals(newDefFont, host::kUseNewDefFontOn);
-  SourceFile source;
-  OpenSourceFile(hostSettings, host::kAllResolutionsSection, &source);
-  const SettingsSnapshot& file = *source.settings;
+  wchar_t file[kTextCapacity];
+  FindSourceFile(hostSettings, host::kAllResolutionsSection, file);
 
   const wchar_t* defaultFace = newFont ? host::kNewFontName : host::kOldFontName;
   wchar_t size[kTextCapacity];
   wchar_t weight[kTextCapacity];
   wchar_t face[kTextCapacity];
-  ReadSnapshotSetting(file, host::kAllResolutionsSection, host::kFontSizeKey,
-                      newFont ? host::kNewFontSize : host::kOldFontSize, size, kTextCapacity);
-  ReadSnapshotSetting(file, host::kAllResolutionsSection, host::kFontWeightKey,
-                      newFont ? host::kNewFontWeight : host::kOldFontWeight, weight, kTextCapacity);
-  ReadSnapshotSetting(file, host::kAllResolutionsSection, host::kFontNameKey, defaultFace, face,
-                      kTextCapacity);
-  CloseSourceFile(&source);
+  ReadSetting(file, host::kAllResolutionsSection, host::kFontSizeKey,
+              newFont ? host::kNewFontSize : host::kOldFontSize, size, kTextCapacity);
+  ReadSetting(file, host::kAllResolutionsSection, host::kFontWeightKey,
+              newFont ? host::kNewFontWeight : host::kOldFontWeight, weight, kTextCapacity);
+  ReadSetting(file, host::kAllResolutionsSection, host::kFontNameKey, defaultFace, face,
+              kTextCapacity);
 
   LOGFONTW font = {};
   font.lfHeight = -MulDiv(TextToLong(size), GetDeviceCaps(dc, LOGPIXELSY), 72);
@@ -168,11 +149,9 @@ void PathBarCaption(const wchar_t* displayText, bool draw) {
   HDC dc = GetDC(pathBar);
   if (dc == nullptr) return;
 
-  wchar_t hostSettingsFile[kTextCapacity] = {};
-  DWORD length = GetEnvironmentVariableW(host::kSettingsFileVariable, hostSettingsFile, kTextCapacity);
-  if (length >= static_cast<DWORD>(kTextCapacity)) hostSettingsFile[0] = L'\0';
-  SettingsSnapshot hostSettings;
-  TakeSettingsSnapshot(hostSettingsFile, &hostSettings);
+  wchar_t hostSettings[kTextCapacity] = {};
+  DWORD length = GetEnvironmentVariableW(host::kSettingsFileVariable, hostSettings, kTextCapacity);
+  if (length >= static_cast<DWORD>(kTextCapacity)) hostSettings[0] = L'\0';
 
   CaptionColours colours = ReadCaptionColours(hostSettings);
   if (GetPixel(dc, 1, 1) == colours.inactiveBackground) {
@@ -188,6 +167,5 @@ void PathBarCaption(const wchar_t* displayText, bool draw) {
   DrawTextW(dc, displayText, -1, &client, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
   SelectObject(dc, previousFont);
   DeleteObject(font);
-  ReleaseSettingsSnapshot(&hostSettings);
   ReleaseDC(pathBar, dc);
 }

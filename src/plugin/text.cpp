@@ -79,6 +79,9 @@ bool TextExpand(wchar_t* dest, int capacity, const wchar_t* source) {
 
 bool ReadSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                  const wchar_t* defaultValue, wchar_t* dest, int capacity) {
+  // No file name (COMMANDER_INI unset) gives the default: the system would look for a file of
+  // its own choosing.
+  if (file[0] == L'\0') return TextCopy(dest, capacity, defaultValue);
   // Read into a buffer two characters wider than any destination, so that a value that does
   // not fit is told apart from one that just fits: the system cuts silently.
   wchar_t value[kTextCapacity + 2];
