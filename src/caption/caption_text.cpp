@@ -20,8 +20,7 @@ bool ComposeListerCaption(const wchar_t* pluginName, const wchar_t* fileNamePart
 }
 
 bool ComposeDisplayText(const wchar_t* titleSuffix, const wchar_t* fileNamePart, wchar_t* displayText) {
-  const wchar_t* lastBackslash = wcsrchr(fileNamePart, L'\\');
-  const wchar_t* name = lastBackslash != nullptr ? lastBackslash + 1 : fileNamePart;
+  const wchar_t* name = TextAfterLastBackslash(fileNamePart);
   int capacity = TextLength(titleSuffix) + kTextCapacity;
   if (capacity > kCaptionCapacity) {
     displayText[0] = L'\0';
@@ -29,6 +28,8 @@ bool ComposeDisplayText(const wchar_t* titleSuffix, const wchar_t* fileNamePart,
   }
   if (!TextFormat(displayText, capacity, L"%s%s", {name, titleSuffix})) return false;
   int length = TextLength(displayText);
+  // The text is drawn over whatever the bar showed before, without clearing it: the blanks cover
+  // the rest of an earlier, longer text.
   if (2 * length < capacity) {
     int filledLength = capacity - length - 1;
     wmemset(displayText + length, L' ', static_cast<size_t>(filledLength - length));

@@ -6,6 +6,7 @@
 
 #include "contracts/host.h"
 #include "plugin/bounded_send.h"
+#include "plugin/shared_steps.h"
 #include "plugin/text.h"
 
 namespace {
@@ -149,9 +150,8 @@ void PathBarCaption(const wchar_t* displayText, bool draw) {
   HDC dc = GetDC(pathBar);
   if (dc == nullptr) return;
 
-  wchar_t hostSettings[kTextCapacity] = {};
-  DWORD length = GetEnvironmentVariableW(host::kSettingsFileVariable, hostSettings, kTextCapacity);
-  if (length >= static_cast<DWORD>(kTextCapacity)) hostSettings[0] = L'\0';
+  wchar_t hostSettings[kTextCapacity];
+  GetHostSettingsFile(hostSettings);
 
   CaptionColours colours = ReadCaptionColours(hostSettings);
   if (GetPixel(dc, 1, 1) == colours.inactiveBackground) {

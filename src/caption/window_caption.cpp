@@ -9,15 +9,14 @@
 #include "plugin/bounded_send.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
+#include "plugin/shared_steps.h"
 
 namespace {
 
 void FindPluginName(wchar_t* pluginName) {
   pluginName[0] = L'\0';
-  DWORD length = GetModuleFileNameW(gModule, gSharedText, kTextCapacity);
-  if (length == 0 || length >= static_cast<DWORD>(kTextCapacity)) return;
-  const wchar_t* lastBackslash = wcsrchr(gSharedText, L'\\');
-  TextCopy(pluginName, kTextCapacity, lastBackslash != nullptr ? lastBackslash + 1 : gSharedText);
+  if (!GetLibraryFileName(gModule, gSharedText)) return;
+  TextCopy(pluginName, kTextCapacity, TextAfterLastBackslash(gSharedText));
   wchar_t* lastDot = wcsrchr(pluginName, L'.');
   if (lastDot != nullptr) *lastDot = L'\0';
 }

@@ -14,6 +14,10 @@ constexpr const wchar_t* kGhostscriptSection = L"Ghostscript";
 constexpr const wchar_t* kGhostscript32Key = L"path";
 constexpr const wchar_t* kGhostscript64Key = L"path64";
 
+// A new settings file: the two section headers, filled with kViewerSection and
+// kGhostscriptSection in this order, and no keys.
+constexpr const wchar_t* kNewSettingsFileFormat = L"[%s]\r\n[%s]\r\n";
+
 // Default viewer programs, relative to the plugin folder.
 constexpr const wchar_t* kDefaultViewer32 = L"Kelvane\\kelv32.exe";
 constexpr const wchar_t* kDefaultViewer64 = L"Kelvane64\\kelv64.exe";

@@ -8,7 +8,8 @@
 #include "contracts/plugin_files.h"
 #include "contracts/viewer.h"
 #include "launch/command_line.h"
-#include "launch/full_screen.h"
+#include "window/container_window.h"
+#include "window/view_record.h"
 #include "launch/ghostscript.h"
 #include "launch/system_menu.h"
 #include "launch/viewer_paths.h"
@@ -16,6 +17,7 @@
 #include "plugin/error_message.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
+#include "plugin/shared_steps.h"
 #include "window/viewer_guard.h"
 
 namespace {
@@ -23,30 +25,6 @@ namespace {
 // Longest time the capture calls may wait for a viewer that answered the wait; a viewer that
 // stops answering in between is ended and the load fails as if it had exited.
 constexpr DWORD kCaptureLimitMs = 2000;
-
-void RegisterContainerClass() {
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_PARENTDC;
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = gModule;
-  windowClass.hIcon = LoadIconW(nullptr, IDI_WINLOGO);
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = viewer::kWindowClass;
-  windowClass.hIconSm = LoadIconW(nullptr, IDI_WINLOGO);
-  // From the second load on the class exists already and serves as it is.
-  RegisterClassExW(&windowClass);
-}
-
-HWND CreateContainerWindow(HWND listerWindow, View* view) {
-  HWND container = CreateWindowExW(0, viewer::kWindowClass, L"",
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
-                                   listerWindow, nullptr, gModule, nullptr);
-  if (container == nullptr) return nullptr;
-  SetWindowLongPtrW(container, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-  BringWindowToTop(container);
-  return container;
-}
 
 // Only the process is kept: the hooks need the primary thread's id, not its handle.
 bool StartViewer(const ViewerPaths& paths, wchar_t* commandLine, HANDLE* process, DWORD* processId,
@@ -102,6 +80,8 @@ void EmbedViewerWindow(HWND viewerWindow, HWND container, HWND listerWindow) {
   SetParent(viewerWindow, container);
   SetWindowLongPtrW(viewerWindow, GWL_STYLE, WS_CHILD);
   SetForegroundWindow(listerWindow);
+  // Once more now that the style says WS_CHILD: the first call re-parented a window that was
+  // still top-level in style, and the system settles it as a true child only with the style set.
   SetParent(viewerWindow, container);
   SetFocus(listerWindow);
   ShowWindow(viewerWindow, SW_SHOWMAXIMIZED);
@@ -109,10 +89,10 @@ void EmbedViewerWindow(HWND viewerWindow, HWND container, HWND listerWindow) {
 
 // A Lister window that the host keeps maximized is shown through the viewer window.
 void ShowView(HWND viewerWindow, HWND listerWindow, bool listerMode) {
-  wchar_t hostSettings[kTextCapacity] = {};
+  wchar_t hostSettings[kTextCapacity];
   wchar_t maximized[kTextCapacity] = {};
-  DWORD length = GetEnvironmentVariableW(host::kSettingsFileVariable, hostSettings, kTextCapacity);
-  if (length > 0 && length < static_cast<DWORD>(kTextCapacity)) {
+  GetHostSettingsFile(hostSettings);
+  if (hostSettings[0] != L'\0') {
     GetPrivateProfileStringW(host::kListerSection, host::kMaximizedKey, L"", maximized,
                              kTextCapacity, hostSettings);
   }
@@ -151,7 +131,7 @@ HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
   RegisterContainerClass();
   HWND container = CreateContainerWindow(listerWindow, view);
   if (container == nullptr) {
-    CloseView(view);
+    CloseView(view);  // no container will give FullScreen back
     return nullptr;
   }
 
@@ -159,7 +139,7 @@ HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
   DWORD processId = 0;
   DWORD viewerThread = 0;
   if (!StartViewer(paths, commandLine, &process, &processId, &viewerThread)) {
-    DestroyWindow(container);
+    DestroyWindow(container);  // its destruction gives FullScreen back
     return nullptr;
   }
 
@@ -177,7 +157,7 @@ HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
   EmbedViewerWindow(viewerWindow, container, listerWindow);
   ShowView(viewerWindow, listerWindow, listerMode);
   if (StopViewerGuard(&guard)) {
-    DestroyWindow(container);
+    DestroyWindow(container);  // its destruction removes the hooks and gives FullScreen back
     return nullptr;
   }
   return container;

@@ -5,12 +5,12 @@
 #include "contracts/plugin_files.h"
 #include "contracts/viewer.h"
 #include "plugin/error_message.h"
+#include "plugin/shared_steps.h"
 
 namespace {
 
 bool FindPluginFolder(HINSTANCE module, wchar_t* pluginFolder) {
-  DWORD length = GetModuleFileNameW(module, pluginFolder, kTextCapacity);
-  if (length == 0 || length >= static_cast<DWORD>(kTextCapacity)) return false;
+  if (!GetLibraryFileName(module, pluginFolder)) return false;
   TextCutAtLastBackslash(pluginFolder);
   return TextAppend(pluginFolder, kTextCapacity, L"\\");
 }
@@ -20,9 +20,15 @@ bool FileExists(const wchar_t* path) { return GetFileAttributesW(path) != INVALI
 // Section headers written as text: the profile API writes nothing for an empty key list on
 // some platforms, and the file must show the user where the keys belong.
 void WriteEmptySections(HANDLE file) {
-  static const char kSections[] = "[Kelvane]\r\n[Ghostscript]\r\n";
+  using namespace plugin_files;
+  wchar_t text[kTextCapacity];
+  char bytes[kTextCapacity];
+  if (!TextFormat(text, kTextCapacity, kNewSettingsFileFormat, {kViewerSection, kGhostscriptSection})) {
+    return;
+  }
+  int size = WideCharToMultiByte(CP_ACP, 0, text, -1, bytes, kTextCapacity, nullptr, nullptr);
   DWORD written = 0;
-  WriteFile(file, kSections, sizeof(kSections) - 1, &written, nullptr);
+  if (size > 1) WriteFile(file, bytes, static_cast<DWORD>(size - 1), &written, nullptr);
 }
 
 void CreatePluginSettingsFile(const wchar_t* pluginSettingsFile) {

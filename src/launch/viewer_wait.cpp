@@ -1,9 +1,8 @@
 #include "launch/viewer_wait.h"
 
-#include <initializer_list>
-
 #include "contracts/viewer.h"
 #include "plugin/bounded_send.h"
+#include "plugin/shared_steps.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ HWND FindViewerWindowOf(DWORD processId) {
 
 // An arrow key held now, or pressed since the last query, is the user's way out of the wait.
 bool ArrowKeyPressed() {
-  for (int key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}) {
+  for (BYTE key : kArrowKeys) {
     if (GetAsyncKeyState(key) != 0) return true;
   }
   return false;

@@ -1,5 +1,4 @@
-// Printing is the viewer's: the plugin only passes the print command on. The other two
-// interface functions have nothing to do for a picture.
+// Printing is the viewer's: the plugin only passes the print command on.
 #include "contracts/viewer.h"
 #include "plugin/exports.h"
 
@@ -9,7 +8,3 @@ int WINAPI ListPrint(HWND pluginWindow, char* /*fileName*/, char* /*printer*/, i
   if (viewerWindow != nullptr) PostMessageW(viewerWindow, WM_COMMAND, viewer::kPrintCommand, 0);
   return 0;
 }
-
-int WINAPI ListSendCommand(HWND /*pluginWindow*/, int /*command*/, int /*parameter*/) { return 0; }
-
-int WINAPI ListSearchDialog(HWND /*pluginWindow*/, int /*findNext*/) { return 0; }

@@ -1,6 +1,6 @@
 // Module-wide state, one copy per process that maps the library (the host's and, once the hooks
 // run there, the viewer's). Zero at load, never locked: within a process only one thread
-// touches it. The open views of the host's process are kept by launch/full_screen.h.
+// touches it. The open views of the host's process are kept by window/view_record.h.
 #pragma once
 
 #include <windows.h>

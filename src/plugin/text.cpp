@@ -67,6 +67,11 @@ void TextCutAtLastBackslash(wchar_t* text) {
   if (last != nullptr) *last = L'\0';
 }
 
+const wchar_t* TextAfterLastBackslash(const wchar_t* text) {
+  const wchar_t* last = wcsrchr(text, L'\\');
+  return last != nullptr ? last + 1 : text;
+}
+
 bool TextExpand(wchar_t* dest, int capacity, const wchar_t* source) {
   if (capacity <= 0) return false;
   DWORD needed = ExpandEnvironmentStringsW(source, dest, static_cast<DWORD>(capacity));

@@ -21,6 +21,9 @@ bool TextFormat(wchar_t* dest, int capacity, const wchar_t* format,
 // Removes the last backslash and all that follows; a text without a backslash stays as it is.
 void TextCutAtLastBackslash(wchar_t* text);
 
+// The name after the last backslash; the whole text when it has none.
+const wchar_t* TextAfterLastBackslash(const wchar_t* text);
+
 // Expands %NAME% references; a reference to an undefined variable stays as written.
 bool TextExpand(wchar_t* dest, int capacity, const wchar_t* source);
 

@@ -2,14 +2,15 @@
 // It keeps the viewer filling it, passes keys on, greys the viewer's menu items that make no
 // sense embedded, refreshes the caption, and on destruction unhooks the viewer's thread and
 // gives the viewer its full-screen setting back. It always answers what DefWindowProcW answers.
-#include <initializer_list>
+#include "window/container_window.h"
 
 #include "contracts/host.h"
 #include "contracts/viewer.h"
-#include "launch/full_screen.h"
 #include "plugin/bounded_send.h"
-#include "plugin/class_test.h"
+#include "plugin/window_class.h"
 #include "plugin/exports.h"
+#include "plugin/module_state.h"
+#include "plugin/shared_steps.h"
 #include "window/viewer_guard.h"
 
 namespace {
@@ -27,7 +28,7 @@ HWND FindListerSide(HWND container) {
 constexpr int kArrowReleaseRounds = 64;
 
 void ReleaseHeldArrowKeys() {
-  for (BYTE key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}) {
+  for (BYTE key : kArrowKeys) {
     for (int round = 0; round < kArrowReleaseRounds && GetAsyncKeyState(key) != 0; ++round) {
       keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
     }
@@ -91,7 +92,7 @@ void GreyContextMenu(HWND listerSide) {
 void PassKeyOn(HWND viewerWindow, WPARAM key) {
   // Giving the focus to another thread's window waits for that thread under some platforms:
   // a viewer that does not answer keeps the focus where it is.
-  if (key == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
+  if (key == VK_TAB && KeyHeld(VK_CONTROL) &&
       WindowAnswers(viewerWindow, kAnswerLimitMs)) {
     SetForegroundWindow(viewerWindow);
     SetFocus(viewerWindow);
@@ -102,8 +103,7 @@ void PassKeyOn(HWND viewerWindow, WPARAM key) {
 // GetAsyncKeyState reads the physical buttons; the primary one is the right one for a user who
 // swapped them.
 bool PrimaryButtonHeld() {
-  int primary = GetSystemMetrics(SM_SWAPBUTTON) != 0 ? VK_RBUTTON : VK_LBUTTON;
-  return (GetAsyncKeyState(primary) & 0x8000) != 0;
+  return KeyHeldNow(GetSystemMetrics(SM_SWAPBUTTON) != 0 ? VK_RBUTTON : VK_LBUTTON);
 }
 
 }  // namespace
@@ -138,6 +138,31 @@ LRESULT CALLBACK WindowProc(HWND container, UINT message, WPARAM wParam, LPARAM 
       break;
   }
 
+  // Any message may follow a change of the viewer's title (a step, a resize, a key it was
+  // given), so every one refreshes the caption; not while the button is held, as during a drag.
   if (!PrimaryButtonHeld()) WindowCaption(viewerWindow, listerSide);
   return DefWindowProcW(container, message, wParam, lParam);
+}
+
+void RegisterContainerClass() {
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_PARENTDC;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = gModule;
+  windowClass.hIcon = LoadIconW(nullptr, IDI_WINLOGO);
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = viewer::kWindowClass;
+  windowClass.hIconSm = LoadIconW(nullptr, IDI_WINLOGO);
+  RegisterClassExW(&windowClass);
+}
+
+HWND CreateContainerWindow(HWND listerWindow, View* view) {
+  HWND container = CreateWindowExW(0, viewer::kWindowClass, L"",
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
+                                   listerWindow, nullptr, gModule, nullptr);
+  if (container == nullptr) return nullptr;
+  SetWindowLongPtrW(container, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+  BringWindowToTop(container);
+  return container;
 }

@@ -1,7 +1,7 @@
 #include "window/host_window.h"
 
 #include "contracts/host.h"
-#include "plugin/class_test.h"
+#include "plugin/window_class.h"
 
 bool IsHostMainWindow(HWND topLevel) {
   return WindowClassIs(topLevel, {host::kMainWindowClass, host::kFcMainWindowClass});

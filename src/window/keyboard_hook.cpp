@@ -3,15 +3,12 @@
 // the caption follows the viewer's navigation keys. Stateless; runs in the viewer's process
 // when the library and the viewer have the same width.
 #include "contracts/host.h"
-#include "plugin/class_test.h"
+#include "plugin/window_class.h"
 #include "plugin/exports.h"
+#include "plugin/shared_steps.h"
 #include "window/host_window.h"
 
 namespace {
-
-constexpr LRESULT kSwallow = 1;
-
-bool Held(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 bool FocusClassAccepted() {
   return WindowClassIs(GetFocus(), {host::kListerClassAlias, host::kListerClass, host::kFcViewerClass});
@@ -29,14 +26,14 @@ void HandKeyToHost(HWND topLevel, BYTE key) {
 
 // N and P mean something to the host only while its full menu bar is shown.
 bool HostTakesPanelKey(HWND topLevel, int key) {
-  return Held(key) && GetMenuItemCount(GetMenu(topLevel)) > host::kMenuItemsForPanelKeys &&
+  return KeyHeld(key) && GetMenuItemCount(GetMenu(topLevel)) > host::kMenuItemsForPanelKeys &&
          FocusClassAccepted();
 }
 
 enum class Outcome { kPassOn, kSwallow };
 
 Outcome HandleEscape(HWND topLevel) {
-  if (!Held(VK_ESCAPE)) return Outcome::kPassOn;
+  if (!KeyHeld(VK_ESCAPE)) return Outcome::kPassOn;
   if (IsHostMainWindow(topLevel)) return Outcome::kSwallow;
   if (DialogOrFullScreenActive()) return Outcome::kPassOn;
   PostMessageW(topLevel, WM_CLOSE, 0, 0);
@@ -65,7 +62,7 @@ Outcome HandleKey(WPARAM key, HWND focusParent, HWND topLevel) {
       mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
       return Outcome::kPassOn;
     case VK_TAB:
-      if (Held(VK_CONTROL)) {
+      if (KeyHeld(VK_CONTROL)) {
         SetForegroundWindow(GetWindow(topLevel, GW_CHILD));
         SetFocus(GetWindow(topLevel, GW_CHILD));
       }
@@ -75,8 +72,10 @@ Outcome HandleKey(WPARAM key, HWND focusParent, HWND topLevel) {
       return Outcome::kPassOn;
     case 'C':
     case 'M':
-      if (Held(VK_MENU) && Held(VK_SHIFT)) return Outcome::kSwallow;
+      if (KeyHeld(VK_MENU) && KeyHeld(VK_SHIFT)) return Outcome::kSwallow;
       if (IsHostMainWindow(topLevel)) return Outcome::kSwallow;
+      // The Esc rule asks whether Esc itself is held, not this key: C, M and Enter pass on
+      // unless Esc is down at the same moment, and then close the Lister as Esc would.
       return HandleEscape(topLevel);
     case VK_RETURN:
       if (IsHostMainWindow(topLevel)) return Outcome::kSwallow;
@@ -104,5 +103,5 @@ LRESULT CALLBACK KbdProc(int code, WPARAM wParam, LPARAM lParam) {
     HWND topLevel = GetAncestor(focusParent, GA_ROOT);
     if (HandleKey(wParam, focusParent, topLevel) == Outcome::kSwallow) return kSwallow;
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+  return PassOn(code, wParam, lParam);
 }

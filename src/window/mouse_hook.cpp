@@ -2,13 +2,8 @@
 // view withholds double clicks from the viewer, and a wheel turn is answered with a release so
 // that the caption follows the file the wheel stepped to. Stateless.
 #include "plugin/exports.h"
+#include "plugin/shared_steps.h"
 #include "window/host_window.h"
-
-namespace {
-
-constexpr LRESULT kSwallow = 1;
-
-}  // namespace
 
 LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
   // The windows are derived only for the messages that use them: every pointer move of the
@@ -22,5 +17,5 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
   } else if (code == HC_ACTION && wParam == WM_MOUSEWHEEL) {
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+  return PassOn(code, wParam, lParam);
 }

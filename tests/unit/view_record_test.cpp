@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "launch/full_screen.h"
+#include "window/view_record.h"
 #include "launch/system_menu.h"
 #include "plugin/exports.h"
 

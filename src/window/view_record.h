@@ -1,7 +1,9 @@
-// The viewer's full-screen setting, switched off for the time of a view and given back when the
-// view closes. Views of one host process that overlap on the same viewer settings file share
-// the value the user had: a later view never takes the "0" an earlier one wrote for the user's
-// value, and only the last of them to close writes it back.
+// The record of one open view, kept with its container window from creation to destruction: the
+// two hook handles, the guard over the viewer while the container is destroyed, and the viewer's
+// full-screen setting, switched off for the time of the view and given back when it closes.
+// Views of one host process that overlap on the same viewer settings file (named the same way)
+// share the value the user had: a later view never takes the "0" an earlier one wrote for the
+// user's value, and only the last of them to close writes it back.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +11,6 @@
 #include "plugin/text.h"
 #include "window/viewer_guard.h"
 
-// One open view, kept with its container window from creation to destruction.
 struct View {
   View* next;
   HHOOK keyboardHook;

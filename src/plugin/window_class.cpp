@@ -1,4 +1,4 @@
-#include "plugin/class_test.h"
+#include "plugin/window_class.h"
 
 #include "plugin/module_state.h"
 

@@ -1,4 +1,4 @@
-#include "launch/full_screen.h"
+#include "window/view_record.h"
 
 #include "contracts/viewer.h"
 
