@@ -36,7 +36,7 @@ bool EndsWith(const std::wstring& text, const wchar_t* end) {
 
 }  // namespace
 
-const std::vector<DemoPicture>& DemoPictures_All() {
+const std::vector<DemoPicture>& AllDemoPictures() {
   static const std::vector<DemoPicture> pictures = {
       {L"1-sunrise.bmp", RGB(250, 196, 92), RGB(116, 62, 34), RGB(255, 244, 214), 60},
       {L"2-lagoon.bmp", RGB(152, 218, 240), RGB(0, 148, 140), RGB(232, 208, 150), 50},
@@ -45,18 +45,18 @@ const std::vector<DemoPicture>& DemoPictures_All() {
   return pictures;
 }
 
-const DemoPicture* DemoPictures_Find(const std::wstring& name) {
-  for (const DemoPicture& picture : DemoPictures_All()) {
+const DemoPicture* FindDemoPicture(const std::wstring& name) {
+  for (const DemoPicture& picture : AllDemoPictures()) {
     if (name == picture.name) return &picture;
   }
   return nullptr;
 }
 
-bool DemoPictures_Write(const std::wstring& folder) {
-  for (const DemoPicture& picture : DemoPictures_All()) {
+bool WriteDemoPictures(const std::wstring& folder) {
+  for (const DemoPicture& picture : AllDemoPictures()) {
     const std::wstring path = folder + picture.name;
     const ScreenImage image = Draw(picture);
-    const bool written = EndsWith(path, L".png") ? ScreenImage_SavePng(image, path) : ScreenImage_SaveBmp(image, path);
+    const bool written = EndsWith(path, L".png") ? SaveScreenImagePng(image, path) : SaveScreenImageBmp(image, path);
     if (!written) return false;
   }
   return true;

@@ -16,8 +16,8 @@ struct DemoPicture {
 };
 
 // The pictures in the order the viewer steps through them (by name).
-const std::vector<DemoPicture>& DemoPictures_All();
+const std::vector<DemoPicture>& AllDemoPictures();
 // The picture of that name; nullptr when there is none.
-const DemoPicture* DemoPictures_Find(const std::wstring& name);
+const DemoPicture* FindDemoPicture(const std::wstring& name);
 // Writes every picture into the folder (ending in a backslash); false when one fails.
-bool DemoPictures_Write(const std::wstring& folder);
+bool WriteDemoPictures(const std::wstring& folder);

@@ -77,7 +77,7 @@ int wmain(int argc, wchar_t** argv) {
 
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return kExitFailed;
   Report report;
-  if (report.Check(CreateFolders(setup.picturesFolder) && DemoPictures_Write(setup.picturesFolder),
+  if (report.Check(CreateFolders(setup.picturesFolder) && WriteDemoPictures(setup.picturesFolder),
                    L"demo pictures written to " + setup.picturesFolder) &&
       report.Check(CreateFolders(setup.outFolder), L"screenshot folder " + setup.outFolder)) {
     const std::wstring library = setup.pluginFolder + (sizeof(void*) == 8 ? L"Kelvane.wlx64" : L"Kelvane.wlx");
@@ -85,8 +85,8 @@ int wmain(int argc, wchar_t** argv) {
     HMODULE plugin = LoadLibraryW(library.c_str());
     if (report.Check(plugin != nullptr, L"plugin loaded from " + library,
                      plugin == nullptr ? L"error " + std::to_wstring(GetLastError()) : L"")) {
-      Scenarios_Lister(plugin, setup, &report);
-      Scenarios_QuickView(plugin, setup, &report);
+      RunListerScenario(plugin, setup, &report);
+      RunQuickViewScenario(plugin, setup, &report);
       FreeLibrary(plugin);
     }
   }

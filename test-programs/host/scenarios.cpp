@@ -79,7 +79,7 @@ ScreenImage CaptureThroughX11(const DemoSetup& setup, const std::wstring& name, 
   WriteTextFile(request, L"capture\r\n");
   ScreenImage image;
   if (WaitUntil([&] { return FileExists(done); }, kCaptureWaitMs)) {
-    image = ScreenImage_Crop(ScreenImage_LoadXwd(root), area);
+    image = CropScreenImage(LoadXwdScreenImage(root), area);
   }
   DeleteFileW(request.c_str());
   DeleteFileW(root.c_str());
@@ -93,17 +93,17 @@ ScreenImage CaptureScreen(const DemoSetup& setup, const std::wstring& name, HWND
   GetWindowRect(window, &area);
   // Everything drawn so far reaches the screen before it is read.
   PumpFor(kSettleMs);
-  return setup.capture == CaptureMode::kX11 ? CaptureThroughX11(setup, name, area) : ScreenImage_CaptureGdi(area);
+  return setup.capture == CaptureMode::kX11 ? CaptureThroughX11(setup, name, area) : CaptureScreenImage(area);
 }
 
 bool Save(const ScreenImage& image, const std::wstring& file, Report* report) {
-  const bool saved = !image.empty() && ScreenImage_SavePng(image, file);
+  const bool saved = !image.empty() && SaveScreenImagePng(image, file);
   return report->Check(saved, L"screenshot " + file, image.empty() ? L"nothing captured" : (saved ? L"" : L"not written"));
 }
 
 // Whether the screen shows the viewer: its background or the picture's sky somewhere in the client.
 bool ScreenShowsViewer(const ScreenImage& screen, const RECT& client, const DemoPicture& picture) {
-  return ScreenImage_Count(screen, client, kViewerBackground) + ScreenImage_Count(screen, client, picture.sky) > 0;
+  return CountPixelsOfColour(screen, client, kViewerBackground) + CountPixelsOfColour(screen, client, picture.sky) > 0;
 }
 
 // The viewer's own drawing of its picture area (KELV_MIRROR) put where the area lies, inside the
@@ -141,7 +141,7 @@ ScreenImage Screenshot(const DemoSetup& setup, const std::wstring& name, HWND wi
     GetWindowRect(pictureArea, &area);
     ScreenImage drawing;
     const bool drawn = WaitUntil([&] {
-      drawing = ScreenImage_Load(mirror);
+      drawing = LoadScreenImage(mirror);
       return drawing.width == area.right - area.left && drawing.height == area.bottom - area.top;
     }, kStepWaitMs);
     report->Note(L"the screen does not show the embedded viewer (a child window of another process); its region "
@@ -157,10 +157,10 @@ ScreenImage Screenshot(const DemoSetup& setup, const std::wstring& name, HWND wi
 // background or one of the picture's colours, and the sky and the ground each fill a part.
 void CheckViewerShows(const ScreenImage& image, const RECT& client, const DemoPicture& picture, Report* report) {
   const int area = AreaOf(client);
-  const int background = ScreenImage_Count(image, client, kViewerBackground);
-  const int sky = ScreenImage_Count(image, client, picture.sky);
-  const int ground = ScreenImage_Count(image, client, picture.ground);
-  const int shape = ScreenImage_Count(image, client, picture.shape);
+  const int background = CountPixelsOfColour(image, client, kViewerBackground);
+  const int sky = CountPixelsOfColour(image, client, picture.sky);
+  const int ground = CountPixelsOfColour(image, client, picture.ground);
+  const int shape = CountPixelsOfColour(image, client, picture.shape);
   const int covered = background + sky + ground + shape;
   report->Check(area > 0 && 100LL * covered >= static_cast<long long>(kCoveragePercent) * area,
                 L"the viewer covers the client area",
@@ -215,9 +215,9 @@ void StepToNextFile(HWND viewer, const RECT& clientOnScreen, const DemoSetup& se
     PostMessageW(pictureArea, WM_KEYUP, VK_RIGHT, static_cast<LPARAM>(0xC14D0001u));
     report->Note(L"the right arrow key was posted to the viewer (--post-keys)");
   } else {
-    report->Check(UserInput_Click(CentreOf(clientOnScreen)), L"click into the viewer (SendInput)");
+    report->Check(SendClick(CentreOf(clientOnScreen)), L"click into the viewer (SendInput)");
     PumpFor(kSettleMs);
-    report->Check(UserInput_Press(VK_RIGHT), L"right arrow key (SendInput)");
+    report->Check(SendKeyPress(VK_RIGHT), L"right arrow key (SendInput)");
   }
   const std::wstring title = ViewerTitle(next);
   const bool stepped = WaitUntil([&] { return TitleOf(viewer) == title; }, kStepWaitMs);
@@ -245,9 +245,9 @@ void Report::Note(const std::wstring& text) {
   fflush(stdout);
 }
 
-void Scenarios_Lister(HMODULE plugin, const DemoSetup& setup, Report* report) {
-  const DemoPicture& first = DemoPictures_All()[0];
-  const DemoPicture& second = DemoPictures_All()[1];
+void RunListerScenario(HMODULE plugin, const DemoSetup& setup, Report* report) {
+  const DemoPicture& first = AllDemoPictures()[0];
+  const DemoPicture& second = AllDemoPictures()[1];
   ViewerDrawing mirror;
   ListerWindow lister;
   SetWindowPos(lister.hwnd(), nullptr, 40, 40, 720, 520, SWP_NOZORDER);
@@ -274,9 +274,9 @@ void Scenarios_Lister(HMODULE plugin, const DemoSetup& setup, Report* report) {
   CloseView(container, report);
 }
 
-void Scenarios_QuickView(HMODULE plugin, const DemoSetup& setup, Report* report) {
-  const DemoPicture& second = DemoPictures_All()[1];
-  const DemoPicture& third = DemoPictures_All()[2];
+void RunQuickViewScenario(HMODULE plugin, const DemoSetup& setup, Report* report) {
+  const DemoPicture& second = AllDemoPictures()[1];
+  const DemoPicture& third = AllDemoPictures()[2];
   ViewerDrawing mirror;
   MainWindow host;
   SetWindowTextW(host.hwnd(), L"Host");
@@ -299,8 +299,8 @@ void Scenarios_QuickView(HMODULE plugin, const DemoSetup& setup, Report* report)
   if (!image.empty()) {
     CheckViewerShows(image, Relative(client, window), third, report);
     const RECT bar = Relative(ClientOnScreen(host.leftPathBar()), window);
-    const int painted = ScreenImage_Count(image, bar, setup.activeTitle);
-    const int text = ScreenImage_Count(image, bar, setup.activeTitleText);
+    const int painted = CountPixelsOfColour(image, bar, setup.activeTitle);
+    const int text = CountPixelsOfColour(image, bar, setup.activeTitleText);
     report->Check(painted >= AreaOf(bar) / 10 && text > 0,
                   L"the path bar is painted in the host's ActiveTitle colour " + Hex(setup.activeTitle),
                   L"background " + Percent(painted, AreaOf(bar)) + L", text " + Hex(setup.activeTitleText) + L" " +

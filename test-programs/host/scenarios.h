@@ -36,6 +36,6 @@ class Report {
 };
 
 // Opens the first picture in a Lister window of its own and steps to the second.
-void Scenarios_Lister(HMODULE plugin, const DemoSetup& setup, Report* report);
+void RunListerScenario(HMODULE plugin, const DemoSetup& setup, Report* report);
 // Opens the second picture in the quick-view pane of the host's main window and steps to the third.
-void Scenarios_QuickView(HMODULE plugin, const DemoSetup& setup, Report* report);
+void RunQuickViewScenario(HMODULE plugin, const DemoSetup& setup, Report* report);

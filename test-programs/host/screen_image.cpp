@@ -71,7 +71,7 @@ BYTE Component(DWORD pixel, DWORD mask) {
 
 }  // namespace
 
-ScreenImage ScreenImage_CaptureGdi(const RECT& area) {
+ScreenImage CaptureScreenImage(const RECT& area) {
   ScreenImage image;
   const int width = WidthOf(area);
   const int height = HeightOf(area);
@@ -111,7 +111,7 @@ ScreenImage ScreenImage_CaptureGdi(const RECT& area) {
   return image;
 }
 
-ScreenImage ScreenImage_Crop(const ScreenImage& image, const RECT& area) {
+ScreenImage CropScreenImage(const ScreenImage& image, const RECT& area) {
   RECT bounds = {0, 0, image.width, image.height};
   RECT clipped = {};
   ScreenImage part;
@@ -125,7 +125,7 @@ ScreenImage ScreenImage_Crop(const ScreenImage& image, const RECT& area) {
   return part;
 }
 
-ScreenImage ScreenImage_Load(const std::wstring& path) {
+ScreenImage LoadScreenImage(const std::wstring& path) {
   ScreenImage image;
   IWICImagingFactory* factory = CreateFactory();
   IWICBitmapDecoder* decoder = nullptr;
@@ -158,7 +158,7 @@ ScreenImage ScreenImage_Load(const std::wstring& path) {
   return image;
 }
 
-ScreenImage ScreenImage_LoadXwd(const std::wstring& path) {
+ScreenImage LoadXwdScreenImage(const std::wstring& path) {
   ScreenImage image;
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return image;
@@ -210,7 +210,7 @@ ScreenImage ScreenImage_LoadXwd(const std::wstring& path) {
   return image;
 }
 
-bool ScreenImage_SavePng(const ScreenImage& image, const std::wstring& path) {
+bool SaveScreenImagePng(const ScreenImage& image, const std::wstring& path) {
   if (image.empty()) return false;
   const UINT stride = static_cast<UINT>(image.width) * 3;
   std::vector<BYTE> bytes = ToBgr(image, stride, false);
@@ -237,7 +237,7 @@ bool ScreenImage_SavePng(const ScreenImage& image, const std::wstring& path) {
   return saved;
 }
 
-bool ScreenImage_SaveBmp(const ScreenImage& image, const std::wstring& path) {
+bool SaveScreenImageBmp(const ScreenImage& image, const std::wstring& path) {
   if (image.empty()) return false;
   const UINT stride = (static_cast<UINT>(image.width) * 3 + 3) & ~3u;
   std::vector<BYTE> bytes = ToBgr(image, stride, true);  // BMP rows run bottom-up
@@ -266,7 +266,7 @@ bool ScreenImage_SaveBmp(const ScreenImage& image, const std::wstring& path) {
   return ok;
 }
 
-int ScreenImage_Count(const ScreenImage& image, const RECT& area, COLORREF colour) {
+int CountPixelsOfColour(const ScreenImage& image, const RECT& area, COLORREF colour) {
   int count = 0;
   for (int y = area.top < 0 ? 0 : area.top; y < area.bottom && y < image.height; ++y) {
     for (int x = area.left < 0 ? 0 : area.left; x < area.right && x < image.width; ++x) {

@@ -19,17 +19,17 @@ struct ScreenImage {
 
 // The screen's pixels inside the rectangle (screen coordinates), through the screen's device
 // context; empty on failure.
-ScreenImage ScreenImage_CaptureGdi(const RECT& area);
+ScreenImage CaptureScreenImage(const RECT& area);
 // The part of an image inside the rectangle (clipped to the image).
-ScreenImage ScreenImage_Crop(const ScreenImage& image, const RECT& area);
+ScreenImage CropScreenImage(const ScreenImage& image, const RECT& area);
 // A whole PNG (or any format the imaging component reads); empty on failure.
-ScreenImage ScreenImage_Load(const std::wstring& path);
+ScreenImage LoadScreenImage(const std::wstring& path);
 // A whole X window dump as xwd writes it (ZPixmap, TrueColor, 24 or 32 bits a pixel); empty on
 // failure.
-ScreenImage ScreenImage_LoadXwd(const std::wstring& path);
-bool ScreenImage_SavePng(const ScreenImage& image, const std::wstring& path);
+ScreenImage LoadXwdScreenImage(const std::wstring& path);
+bool SaveScreenImagePng(const ScreenImage& image, const std::wstring& path);
 // Writes 24-bit pixels (top-down rows of RGB() values) as a BMP file.
-bool ScreenImage_SaveBmp(const ScreenImage& image, const std::wstring& path);
+bool SaveScreenImageBmp(const ScreenImage& image, const std::wstring& path);
 
 // Pixels inside the rectangle (image coordinates) that have exactly the colour.
-int ScreenImage_Count(const ScreenImage& image, const RECT& area, COLORREF colour);
+int CountPixelsOfColour(const ScreenImage& image, const RECT& area, COLORREF colour);

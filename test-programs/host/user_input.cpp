@@ -14,7 +14,7 @@ bool IsExtendedKey(WORD virtualKey) {
 
 }  // namespace
 
-bool UserInput_Click(POINT screenPoint) {
+bool SendClick(POINT screenPoint) {
   if (!SetCursorPos(screenPoint.x, screenPoint.y)) return false;
   INPUT inputs[2] = {};
   inputs[0].type = INPUT_MOUSE;
@@ -24,7 +24,7 @@ bool UserInput_Click(POINT screenPoint) {
   return Send(inputs, 2);
 }
 
-bool UserInput_Press(WORD virtualKey) {
+bool SendKeyPress(WORD virtualKey) {
   INPUT inputs[2] = {};
   inputs[0].type = INPUT_KEYBOARD;
   inputs[0].ki.wVk = virtualKey;

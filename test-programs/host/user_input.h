@@ -5,6 +5,6 @@
 #include <windows.h>
 
 // Moves the pointer to the screen point and clicks the left button there.
-bool UserInput_Click(POINT screenPoint);
+bool SendClick(POINT screenPoint);
 // Presses and releases a key.
-bool UserInput_Press(WORD virtualKey);
+bool SendKeyPress(WORD virtualKey);

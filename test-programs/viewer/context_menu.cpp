@@ -37,12 +37,12 @@ void LogGreyedItems()
     const bool greyed = state != static_cast<UINT>(-1) && (state & MF_GRAYED) != 0;
     line += L" " + std::to_wstring(position) + (greyed ? L"=1" : L"=0");
   }
-  Log_Line(line);
+  LogLine(line);
 }
 
 }  // namespace
 
-void ContextMenu_Track(HWND owner, POINT screenPoint, bool autoClose)
+void TrackContextMenu(HWND owner, POINT screenPoint, bool autoClose)
 {
   if (gMenu != nullptr) {
     return;  // already open: a second request while the loop runs is not a new menu
@@ -54,23 +54,23 @@ void ContextMenu_Track(HWND owner, POINT screenPoint, bool autoClose)
   gPoint = screenPoint;
   gReported = false;
   gAutoClose = autoClose;
-  Log_Line(L"menu open");
+  LogLine(L"menu open");
   // Without TPM_RETURNCMD a chosen item arrives as WM_COMMAND, like any other command.
   TrackPopupMenu(gMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0, owner,
                  nullptr);
-  Log_Line(L"menu closed");
+  LogLine(L"menu closed");
   DestroyMenu(gMenu);
   gMenu = nullptr;
 }
 
-void ContextMenu_Close()
+void CloseContextMenu()
 {
   if (gMenu != nullptr) {
     EndMenu();
   }
 }
 
-void ContextMenu_OnEnterIdle(HWND owner, WPARAM reason)
+void ReportContextMenuOnIdle(HWND owner, WPARAM reason)
 {
   if (reason != MSGF_MENU || gMenu == nullptr || gReported) {
     return;

@@ -5,10 +5,10 @@
 
 // Opens the popup at the screen point and returns when it has closed. With autoClose the menu
 // closes itself as soon as it has been reported, so that tests need no person to dismiss it.
-void ContextMenu_Track(HWND owner, POINT screenPoint, bool autoClose);
+void TrackContextMenu(HWND owner, POINT screenPoint, bool autoClose);
 
 // Closes the menu if it is open; for an owner window that is being destroyed.
-void ContextMenu_Close();
+void CloseContextMenu();
 
 // WM_ENTERIDLE of the owner window.
-void ContextMenu_OnEnterIdle(HWND owner, WPARAM reason);
+void ReportContextMenuOnIdle(HWND owner, WPARAM reason);

@@ -10,14 +10,14 @@ std::wstring gLogPath;
 
 }  // namespace
 
-void Log_Open()
+void OpenLog()
 {
-  if (!Env_Get(L"KELV_LOG", &gLogPath)) {
+  if (!GetEnvironmentText(L"KELV_LOG", &gLogPath)) {
     gLogPath.clear();
   }
 }
 
-void Log_Line(const std::wstring& line)
+void LogLine(const std::wstring& line)
 {
   if (gLogPath.empty()) {
     return;
@@ -42,7 +42,7 @@ void Log_Line(const std::wstring& line)
   CloseHandle(file);
 }
 
-std::wstring Log_Hex(ULONGLONG value)
+std::wstring HexText(ULONGLONG value)
 {
   static const wchar_t kDigits[] = L"0123456789abcdef";
   wchar_t digits[17] = {};

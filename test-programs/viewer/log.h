@@ -5,9 +5,9 @@
 
 #include <string>
 
-// Reads KELV_LOG once; without it every Log_Line is a no-op.
-void Log_Open();
+// Reads KELV_LOG once; without it every LogLine is a no-op.
+void OpenLog();
 // Appends the line and a line end; the line is on disk when this returns.
-void Log_Line(const std::wstring& line);
+void LogLine(const std::wstring& line);
 // "0x" followed by lower-case hex digits.
-std::wstring Log_Hex(ULONGLONG value);
+std::wstring HexText(ULONGLONG value);

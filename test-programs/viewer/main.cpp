@@ -23,16 +23,16 @@ constexpr unsigned long kDefaultCrashMs = 300;
 void LogEnvironment(const wchar_t* name)
 {
   std::wstring value;
-  if (Env_Get(name, &value)) {
-    Log_Line(std::wstring(L"env ") + name + L"=" + value);
+  if (GetEnvironmentText(name, &value)) {
+    LogLine(std::wstring(L"env ") + name + L"=" + value);
   } else {
-    Log_Line(std::wstring(L"env ") + name + L"-unset");
+    LogLine(std::wstring(L"env ") + name + L"-unset");
   }
 }
 
 int LogExit(int code)
 {
-  Log_Line(L"exit code=" + std::to_wstring(code));
+  LogLine(L"exit code=" + std::to_wstring(code));
   return code;
 }
 
@@ -50,7 +50,7 @@ void StopAnswering()
 int RunMessageLoop()
 {
   std::wstring hangEventName;
-  HANDLE hangEvent = Env_Get(L"KELV_HANG_EVENT", &hangEventName)
+  HANDLE hangEvent = GetEnvironmentText(L"KELV_HANG_EVENT", &hangEventName)
                          ? OpenEventW(SYNCHRONIZE, FALSE, hangEventName.c_str())
                          : nullptr;
   const DWORD handleCount = hangEvent != nullptr ? 1 : 0;
@@ -58,7 +58,7 @@ int RunMessageLoop()
   for (;;) {
     const DWORD woken = MsgWaitForMultipleObjects(handleCount, &hangEvent, FALSE, INFINITE, QS_ALLINPUT);
     if (handleCount == 1 && woken == WAIT_OBJECT_0) {
-      Log_Line(L"hang");
+      LogLine(L"hang");
       StopAnswering();
       ExitProcess(static_cast<UINT>(LogExit(4)));
     }
@@ -100,27 +100,27 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
   // The counter is system-wide: a host can set the start against its own clock.
   LARGE_INTEGER startedAt = {};
   QueryPerformanceCounter(&startedAt);
-  Log_Open();
-  Log_Line(L"start pid=" + std::to_wstring(GetCurrentProcessId()) + L" tid=" + std::to_wstring(GetCurrentThreadId()) +
+  OpenLog();
+  LogLine(L"start pid=" + std::to_wstring(GetCurrentProcessId()) + L" tid=" + std::to_wstring(GetCurrentThreadId()) +
            L" qpc=" + std::to_wstring(startedAt.QuadPart));
   const wchar_t* commandLine = GetCommandLineW();
-  Log_Line(std::wstring(L"cmdline ") + commandLine);
+  LogLine(std::wstring(L"cmdline ") + commandLine);
 
-  const CommandLine arguments = CommandLine_Parse(commandLine);
-  const std::wstring iniPath = Settings_IniPath(arguments);
-  Log_Line(L"ini " + iniPath);
+  const CommandLine arguments = ParseCommandLine(commandLine);
+  const std::wstring iniPath = FindSettingsPath(arguments);
+  LogLine(L"ini " + iniPath);
   std::wstring fullScreen;
-  const bool hasFullScreen = Settings_FullScreen(iniPath, &fullScreen);
-  Log_Line(hasFullScreen ? L"fullscreen " + fullScreen : std::wstring(L"fullscreen-absent"));
+  const bool hasFullScreen = ReadFullScreen(iniPath, &fullScreen);
+  LogLine(hasFullScreen ? L"fullscreen " + fullScreen : std::wstring(L"fullscreen-absent"));
   LogEnvironment(L"GS_LIB");
   LogEnvironment(L"COMMANDER_INI");
 
   std::wstring fault;
-  Env_Get(L"KELV_FAULT", &fault);
+  GetEnvironmentText(L"KELV_FAULT", &fault);
   if (fault == L"exit") {
     return LogExit(3);
   }
-  const unsigned long delayMs = Env_Number(L"KELV_DELAY_MS", 0);
+  const unsigned long delayMs = GetEnvironmentNumber(L"KELV_DELAY_MS", 0);
   if (delayMs > 0) {
     Sleep(delayMs);
   }
@@ -131,14 +131,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
   WindowSetup setup;
   setup.file = WithFolder(arguments.file);
   std::wstring titleMode;
-  setup.fullPathTitle = Env_Get(L"KELV_TITLE", &titleMode) && titleMode == L"full";
+  setup.fullPathTitle = GetEnvironmentText(L"KELV_TITLE", &titleMode) && titleMode == L"full";
   setup.fullScreen = hasFullScreen && fullScreen == L"1";
   std::wstring autoClose;
-  setup.menuAutoClose = Env_Get(L"KELV_MENU_AUTOCLOSE", &autoClose) && autoClose == L"1";
-  Env_Get(L"KELV_MIRROR", &setup.mirrorFile);
+  setup.menuAutoClose = GetEnvironmentText(L"KELV_MENU_AUTOCLOSE", &autoClose) && autoClose == L"1";
+  GetEnvironmentText(L"KELV_MIRROR", &setup.mirrorFile);
 
   LONGLONG createdAt = 0;
-  HWND window = Window_Create(instance, setup, &createdAt);
+  HWND window = CreateViewerWindow(instance, setup, &createdAt);
   if (window == nullptr) {
     if (SUCCEEDED(com)) {
       CoUninitialize();
@@ -147,14 +147,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
   }
   LARGE_INTEGER frequency = {};
   QueryPerformanceFrequency(&frequency);
-  Log_Line(L"window hwnd=" + Log_Hex(reinterpret_cast<ULONG_PTR>(window)) + L" qpc=" + std::to_wstring(createdAt) +
+  LogLine(L"window hwnd=" + HexText(reinterpret_cast<ULONG_PTR>(window)) + L" qpc=" + std::to_wstring(createdAt) +
            L" freq=" + std::to_wstring(frequency.QuadPart));
-  Log_Line(L"title " + Window_TitleFor(setup.file));
+  LogLine(L"title " + TitleFor(setup.file));
   UpdateWindow(window);
 
   if (fault == L"crash") {
     // A thread timer keeps the message loop running until then, so the host can still capture us.
-    SetTimer(nullptr, 0, Env_Number(L"KELV_CRASH_MS", kDefaultCrashMs), CrashNow);
+    SetTimer(nullptr, 0, GetEnvironmentNumber(L"KELV_CRASH_MS", kDefaultCrashMs), CrashNow);
   }
 
   if (fault == L"noloop") {
@@ -167,7 +167,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
   // can be answered; the benchmark sets the host's capture against this moment.
   LARGE_INTEGER loopAt = {};
   QueryPerformanceCounter(&loopAt);
-  Log_Line(L"loop qpc=" + std::to_wstring(loopAt.QuadPart));
+  LogLine(L"loop qpc=" + std::to_wstring(loopAt.QuadPart));
 
   const int exitCode = RunMessageLoop();
   if (SUCCEEDED(com)) {

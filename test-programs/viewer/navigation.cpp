@@ -48,17 +48,17 @@ std::vector<std::wstring> ListFiles(const std::wstring& folder)
 
 }  // namespace
 
-std::wstring Navigation_BareName(const std::wstring& path)
+std::wstring BareFileName(const std::wstring& path)
 {
   const size_t separator = LastSeparator(path);
   return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }
 
-bool Navigation_Step(const std::wstring& path, int step, std::wstring* outPath)
+bool StepInFolder(const std::wstring& path, int step, std::wstring* outPath)
 {
   const size_t separator = LastSeparator(path);
   const std::wstring folder = separator == std::wstring::npos ? std::wstring(L".") : path.substr(0, separator);
-  const std::wstring name = Navigation_BareName(path);
+  const std::wstring name = BareFileName(path);
 
   const std::vector<std::wstring> files = ListFiles(folder);
   if (files.empty()) {

@@ -4,9 +4,9 @@
 #include <string>
 
 // The name after the last backslash or slash; the whole text when there is none.
-std::wstring Navigation_BareName(const std::wstring& path);
+std::wstring BareFileName(const std::wstring& path);
 
 // The file after (step > 0) or before (step < 0) the given one in its folder. Only files count,
 // sorted by name ignoring case. The folder is read afresh on every call, so the given file need
 // not exist any more. False when the folder holds no file at all.
-bool Navigation_Step(const std::wstring& path, int step, std::wstring* outPath);
+bool StepInFolder(const std::wstring& path, int step, std::wstring* outPath);

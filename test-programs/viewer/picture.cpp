@@ -25,7 +25,7 @@ HBITMAP LoadPicture(const std::wstring& path)
         LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
   }
   if (HasExtension(path, L".png") || HasExtension(path, L".jpg") || HasExtension(path, L".jpeg")) {
-    return Wic_LoadBitmap(path.c_str());
+    return LoadBitmapWithWic(path.c_str());
   }
   return nullptr;
 }
@@ -88,7 +88,7 @@ void DrawLabel(HDC dc, const RECT& client, const std::wstring& label)
 
 }  // namespace
 
-void Picture_Paint(HDC dc, const RECT& client, const std::wstring& path, const std::wstring& label)
+void PaintPicture(HDC dc, const RECT& client, const std::wstring& path, const std::wstring& label)
 {
   HBRUSH background = CreateSolidBrush(kBackground);
   if (background != nullptr) {
@@ -108,7 +108,7 @@ void Picture_Paint(HDC dc, const RECT& client, const std::wstring& path, const s
   }
 }
 
-bool Picture_WriteBmp(const std::wstring& bmpPath, const RECT& client, const std::wstring& path,
+bool WritePictureBmp(const std::wstring& bmpPath, const RECT& client, const std::wstring& path,
                       const std::wstring& label)
 {
   const LONG width = client.right - client.left;
@@ -136,7 +136,7 @@ bool Picture_WriteBmp(const std::wstring& bmpPath, const RECT& client, const std
   if (bitmap != nullptr) {
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
     const RECT area = {0, 0, width, height};
-    Picture_Paint(memory, area, path, label);
+    PaintPicture(memory, area, path, label);
     GdiFlush();
 
     BITMAPFILEHEADER fileHeader = {};

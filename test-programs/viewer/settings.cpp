@@ -73,7 +73,7 @@ std::wstring ExpandEnvironment(const std::wstring& text)
 
 }  // namespace
 
-CommandLine CommandLine_Parse(const wchar_t* commandLine)
+CommandLine ParseCommandLine(const wchar_t* commandLine)
 {
   CommandLine result;
   const wchar_t* p = commandLine;
@@ -106,7 +106,7 @@ CommandLine CommandLine_Parse(const wchar_t* commandLine)
   return result;
 }
 
-std::wstring Settings_IniPath(const CommandLine& commandLine)
+std::wstring FindSettingsPath(const CommandLine& commandLine)
 {
   // The /ini= folder is expected to end in a backslash: the name is appended to it as it is.
   const std::wstring first = commandLine.iniFolder.empty() ? ProgramFolder() + L"\\" + names::kIniName
@@ -118,7 +118,7 @@ std::wstring Settings_IniPath(const CommandLine& commandLine)
   return ExpandEnvironment(redirect) + L"\\" + names::kIniName;
 }
 
-bool Settings_FullScreen(const std::wstring& iniPath, std::wstring* outValue)
+bool ReadFullScreen(const std::wstring& iniPath, std::wstring* outValue)
 {
   // A default that no settings file holds tells a missing key from an empty one.
   static const wchar_t kAbsent[] = L"\x1\x2<absent>";
@@ -126,7 +126,7 @@ bool Settings_FullScreen(const std::wstring& iniPath, std::wstring* outValue)
   return *outValue != kAbsent;
 }
 
-bool Env_Get(const wchar_t* name, std::wstring* outValue)
+bool GetEnvironmentText(const wchar_t* name, std::wstring* outValue)
 {
   std::vector<wchar_t> value(256);
   for (;;) {
@@ -147,10 +147,10 @@ bool Env_Get(const wchar_t* name, std::wstring* outValue)
   }
 }
 
-unsigned long Env_Number(const wchar_t* name, unsigned long defaultValue)
+unsigned long GetEnvironmentNumber(const wchar_t* name, unsigned long defaultValue)
 {
   std::wstring text;
-  if (!Env_Get(name, &text) || text.empty()) {
+  if (!GetEnvironmentText(name, &text) || text.empty()) {
     return defaultValue;
   }
   wchar_t* end = nullptr;

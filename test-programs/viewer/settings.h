@@ -9,17 +9,17 @@ struct CommandLine {
 };
 
 // Reads `"<file>"` and an optional `/ini="<folder>"` after the program token.
-CommandLine CommandLine_Parse(const wchar_t* commandLine);
+CommandLine ParseCommandLine(const wchar_t* commandLine);
 
 // The settings file actually used: the /ini= folder (or the program's folder) first, then the
 // [Others] INI_Folder redirection found in that file.
-std::wstring Settings_IniPath(const CommandLine& commandLine);
+std::wstring FindSettingsPath(const CommandLine& commandLine);
 
 // [Viewing] FullScreen; false when the key is missing from the file.
-bool Settings_FullScreen(const std::wstring& iniPath, std::wstring* outValue);
+bool ReadFullScreen(const std::wstring& iniPath, std::wstring* outValue);
 
 // An environment variable; false when it is not set (an empty value counts as set).
-bool Env_Get(const wchar_t* name, std::wstring* outValue);
+bool GetEnvironmentText(const wchar_t* name, std::wstring* outValue);
 
 // An environment variable read as a decimal number; the default when unset or not a number.
-unsigned long Env_Number(const wchar_t* name, unsigned long defaultValue);
+unsigned long GetEnvironmentNumber(const wchar_t* name, unsigned long defaultValue);

@@ -51,7 +51,7 @@ HBITMAP CopyToDib(IWICBitmapSource* source)
 
 }  // namespace
 
-HBITMAP Wic_LoadBitmap(const wchar_t* path)
+HBITMAP LoadBitmapWithWic(const wchar_t* path)
 {
   IWICImagingFactory* factory = nullptr;
   IWICBitmapDecoder* decoder = nullptr;

@@ -6,4 +6,4 @@
 // Decodes the first frame into a 32-bit top-down BGRA DIB section that the caller deletes.
 // Null when COM, WIC or the file fails; the caller then paints without the picture.
 // The calling thread must have COM initialised.
-HBITMAP Wic_LoadBitmap(const wchar_t* path);
+HBITMAP LoadBitmapWithWic(const wchar_t* path);

@@ -19,29 +19,29 @@ HWND gLoggedParent = nullptr;  // the parent last reported, so that only changes
 void ShowFile(HWND window, const std::wstring& file)
 {
   gSetup.file = file;
-  const std::wstring title = Window_TitleFor(file);
+  const std::wstring title = TitleFor(file);
   SetWindowTextW(window, title.c_str());
-  Log_Line(L"title " + title);
+  LogLine(L"title " + title);
   InvalidateRect(GetWindow(window, GW_CHILD), nullptr, FALSE);
 }
 
 void Step(HWND window, int step)
 {
   std::wstring next;
-  if (!gSetup.file.empty() && Navigation_Step(gSetup.file, step, &next)) {
+  if (!gSetup.file.empty() && StepInFolder(gSetup.file, step, &next)) {
     ShowFile(window, next);
   }
 }
 
 void LogKey(const wchar_t* name, WPARAM key, LPARAM flags)
 {
-  Log_Line(std::wstring(name) + L" vk=" + std::to_wstring(key) + L" lparam=" +
-           Log_Hex(static_cast<ULONG_PTR>(flags)));
+  LogLine(std::wstring(name) + L" vk=" + std::to_wstring(key) + L" lparam=" +
+           HexText(static_cast<ULONG_PTR>(flags)));
 }
 
 void LogMouse(const wchar_t* name, LPARAM position)
 {
-  Log_Line(std::wstring(L"mouse ") + name + L" x=" + std::to_wstring(GET_X_LPARAM(position)) + L" y=" +
+  LogLine(std::wstring(L"mouse ") + name + L" x=" + std::to_wstring(GET_X_LPARAM(position)) + L" y=" +
            std::to_wstring(GET_Y_LPARAM(position)));
 }
 
@@ -71,7 +71,7 @@ void OnContextMenu(HWND window, LPARAM position)
     point.y = client.bottom / 2;
     ClientToScreen(window, &point);
   }
-  ContextMenu_Track(window, point, gSetup.menuAutoClose);
+  TrackContextMenu(window, point, gSetup.menuAutoClose);
 }
 
 // mirror: also write what was painted to the KELV_MIRROR file (the picture area does).
@@ -82,10 +82,10 @@ void OnPaint(HWND window, bool mirror)
   if (dc != nullptr) {
     RECT client = {};
     GetClientRect(window, &client);
-    const std::wstring label = gSetup.file.empty() ? names::kProgramName : Navigation_BareName(gSetup.file);
-    Picture_Paint(dc, client, gSetup.file, label);
+    const std::wstring label = gSetup.file.empty() ? names::kProgramName : BareFileName(gSetup.file);
+    PaintPicture(dc, client, gSetup.file, label);
     if (mirror && !gSetup.mirrorFile.empty()) {
-      Picture_WriteBmp(gSetup.mirrorFile, client, gSetup.file, label);
+      WritePictureBmp(gSetup.mirrorFile, client, gSetup.file, label);
     }
   }
   EndPaint(window, &paint);
@@ -96,7 +96,7 @@ void OnSize(HWND window)
   HWND parent = GetParent(window);
   if (parent != gLoggedParent) {
     gLoggedParent = parent;
-    Log_Line(L"parent hwnd=" + Log_Hex(reinterpret_cast<ULONG_PTR>(parent)));
+    LogLine(L"parent hwnd=" + HexText(reinterpret_cast<ULONG_PTR>(parent)));
   }
   InvalidateRect(window, nullptr, FALSE);
 }
@@ -162,7 +162,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       LogKey(L"syskeyup", wParam, lParam);
       break;
     case WM_CHAR:
-      Log_Line(L"char code=" + std::to_wstring(wParam));
+      LogLine(L"char code=" + std::to_wstring(wParam));
       return 0;
     case WM_LBUTTONDOWN: LogMouse(L"lbuttondown", lParam); break;
     case WM_LBUTTONUP: LogMouse(L"lbuttonup", lParam); break;
@@ -172,17 +172,17 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_MBUTTONDOWN: LogMouse(L"mbuttondown", lParam); break;
     case WM_MBUTTONUP: LogMouse(L"mbuttonup", lParam); break;
     case WM_MOUSEWHEEL:
-      Log_Line(L"wheel delta=" + std::to_wstring(GET_WHEEL_DELTA_WPARAM(wParam)));
+      LogLine(L"wheel delta=" + std::to_wstring(GET_WHEEL_DELTA_WPARAM(wParam)));
       return 0;
     case WM_CONTEXTMENU:
       OnContextMenu(window, lParam);
       return 0;
     case WM_ENTERIDLE:
-      ContextMenu_OnEnterIdle(window, wParam);
+      ReportContextMenuOnIdle(window, wParam);
       return 0;
     case WM_COMMAND:
       // The print command (names::kPrintCommand) has nothing to print on: logging it is all.
-      Log_Line(L"command id=" + std::to_wstring(LOWORD(wParam)) + L" lparam=" + std::to_wstring(lParam));
+      LogLine(L"command id=" + std::to_wstring(LOWORD(wParam)) + L" lparam=" + std::to_wstring(lParam));
       return 0;
     case WM_SIZE:
       OnSize(window);
@@ -194,7 +194,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       OnPaint(window, false);
       return 0;
     case WM_DESTROY:
-      ContextMenu_Close();  // a menu left open would outlive its owner and keep the process alive
+      CloseContextMenu();  // a menu left open would outlive its owner and keep the process alive
       PostQuitMessage(0);
       return 0;
     default:
@@ -205,15 +205,15 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-std::wstring Window_TitleFor(const std::wstring& file)
+std::wstring TitleFor(const std::wstring& file)
 {
   if (file.empty()) {
     return names::kProgramName;
   }
-  return (gSetup.fullPathTitle ? file : Navigation_BareName(file)) + names::kTitleSuffix;
+  return (gSetup.fullPathTitle ? file : BareFileName(file)) + names::kTitleSuffix;
 }
 
-HWND Window_Create(HINSTANCE instance, const WindowSetup& setup, LONGLONG* outCreatedAt)
+HWND CreateViewerWindow(HINSTANCE instance, const WindowSetup& setup, LONGLONG* outCreatedAt)
 {
   gSetup = setup;
   WNDCLASSEXW windowClass = {};
@@ -233,7 +233,7 @@ HWND Window_Create(HINSTANCE instance, const WindowSetup& setup, LONGLONG* outCr
     return nullptr;
   }
 
-  const std::wstring title = Window_TitleFor(setup.file);
+  const std::wstring title = TitleFor(setup.file);
   DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
   int x = CW_USEDEFAULT;
   int y = CW_USEDEFAULT;

@@ -15,7 +15,7 @@ struct WindowSetup {
 
 // Registers the class and creates the window on the calling thread, which must then run the
 // message loop. outCreatedAt receives the performance counter taken as creation returned.
-HWND Window_Create(HINSTANCE instance, const WindowSetup& setup, LONGLONG* outCreatedAt);
+HWND CreateViewerWindow(HINSTANCE instance, const WindowSetup& setup, LONGLONG* outCreatedAt);
 
 // The title for a shown file: "<name> - Kelvane".
-std::wstring Window_TitleFor(const std::wstring& file);
+std::wstring TitleFor(const std::wstring& file);
