@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on Debian or Ubuntu: the mingw-w64 cross compilers
-# for both widths, Wine for both widths, Xvfb, and xwd for the demo's screenshots of the X screen.
+# for both widths, Wine for both widths, Xvfb, xwd for the demo's screenshots of the X screen, and
+# clang-format for the check of the house style.
 # Does nothing when all of it is already there. --build-only: the cross compilers and CMake only.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ command -v x86_64-w64-mingw32-windres   >/dev/null || need+=(binutils-mingw-w64-
 command -v i686-w64-mingw32-windres     >/dev/null || need+=(binutils-mingw-w64-i686)
 command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
+command -v clang-format >/dev/null || need+=(clang-format)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 
 if [ "${1:-}" != "--build-only" ]; then

@@ -3,13 +3,15 @@
 # (build/wine-prefix: made once, kept between runs) and one persistent wineserver for the run, so
 # that each test process starts in a fraction of a second. Both widths always run; the script
 # fails when either does. Then the demo (scripts/demo.sh) runs for both widths and checks its
-# screenshots. Arguments go to ctest, e.g. scripts/test.sh -R Detect; with arguments the demo is
+# screenshots. The sources are checked against the house style first (scripts/format.sh --check).
+# Arguments go to ctest, e.g. scripts/test.sh -R Detect; with arguments the demo is
 # left out.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 scripts/install-deps.sh
+scripts/format.sh --check
 scripts/build.sh
 
 # The display, the prefix and the wineserver: see wine-session.sh.
