@@ -38,8 +38,8 @@ std::vector<Row> gRows;
 int gRuns = 21;
 int gCycles = 200;
 
-void AddRow(const std::string& figure, double value, const std::string& unit, const std::string& target,
-            bool met) {
+void AddRow(const std::string& figure, double value, const std::string& unit,
+            const std::string& target, bool met) {
   gRows.push_back(Row{figure, value, unit, target, met});
   std::printf("  %-62s %10.3f %s\n", figure.c_str(), value, unit.c_str());
   std::fflush(stdout);
@@ -106,7 +106,8 @@ ULONGLONG SystemTimeNow() {
   return (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 }
 
-bool TimedLoad(const PluginUnderTest& plugin, HWND lister, const std::wstring& file, LoadTiming* timing) {
+bool TimedLoad(const PluginUnderTest& plugin, HWND lister, const std::wstring& file,
+               LoadTiming* timing) {
   ViewerLog log;
   ULONGLONG calledAt = SystemTimeNow();
   LONGLONG called = Qpc();
@@ -114,8 +115,10 @@ bool TimedLoad(const PluginUnderTest& plugin, HWND lister, const std::wstring& f
   LONGLONG returned = Qpc();
   if (container == nullptr) return false;
   bool logged = log.WaitForLine(L"loop qpc=", 3000);
-  ULONGLONG createdAt = ProcessCreationTime(static_cast<DWORD>(NumberAfter(log.First(L"start "), L"pid=")));
-  timing->untilProcessMs = createdAt > calledAt ? static_cast<double>(createdAt - calledAt) / 10000.0 : -1;
+  ULONGLONG createdAt =
+      ProcessCreationTime(static_cast<DWORD>(NumberAfter(log.First(L"start "), L"pid=")));
+  timing->untilProcessMs =
+      createdAt > calledAt ? static_cast<double>(createdAt - calledAt) / 10000.0 : -1;
   LONGLONG started = NumberAfter(log.First(L"start pid="), L"qpc=");
   LONGLONG made = NumberAfter(log.First(L"window hwnd="), L"qpc=");
   LONGLONG loop = NumberAfter(log.First(L"loop "), L"qpc=");
@@ -152,14 +155,16 @@ void MeasureLoads(bool quickView) {
     overhead.push_back(timing.listLoadMs - timing.viewerOwnMs);
   }
   std::string mode = quickView ? " (quick view)" : " (Lister)";
-  AddRow("a. capture: viewer window made -> ListLoadW returned" + mode, Median(capture), "ms", "<= 16",
-         Median(capture) <= 16.0);
-  AddRow("   of which: viewer window made -> viewer's message loop" + mode, Median(untilLoop), "ms", "-", true);
+  AddRow("a. capture: viewer window made -> ListLoadW returned" + mode, Median(capture), "ms",
+         "<= 16", Median(capture) <= 16.0);
+  AddRow("   of which: viewer window made -> viewer's message loop" + mode, Median(untilLoop), "ms",
+         "-", true);
   AddRow("c. ListLoadW minus the viewer's start-to-window" + mode, Median(overhead), "ms", "< 20",
          Median(overhead) < 20.0);
-  AddRow("   of which: ListLoadW called -> viewer's wWinMain" + mode, Median(untilViewer), "ms", "-", true);
-  AddRow("     of which: ListLoadW called -> viewer's process created" + mode, Median(untilProcess), "ms", "-",
-         true);
+  AddRow("   of which: ListLoadW called -> viewer's wWinMain" + mode, Median(untilViewer), "ms",
+         "-", true);
+  AddRow("     of which: ListLoadW called -> viewer's process created" + mode, Median(untilProcess),
+         "ms", "-", true);
   AddRow("   ListLoadW, whole call" + mode, Median(listLoad), "ms", "-", true);
   AddRow("   viewer's own start-to-window" + mode, Median(viewerOwn), "ms", "-", true);
 }
@@ -171,8 +176,8 @@ struct IdleViewer {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     LONGLONG called = Qpc();
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
       return;
     }
     WaitUntil([&] { return (window = FindViewerWindow(process.dwProcessId)) != nullptr; }, 5000);
@@ -213,7 +218,8 @@ double MillisecondsOf(const std::function<void()>& call) {
 void MeasureCaptureCalls() {
   PictureFolder pictures;
   ListerWindow lister;
-  std::vector<double> firstParent, style, foreground, secondParent, focus, show, total, processStart;
+  std::vector<double> firstParent, style, foreground, secondParent, focus, show, total,
+      processStart;
   for (int run = 0; run < gRuns; ++run) {
     IdleViewer viewer(pictures.File(L"a.bmp"));
     if (viewer.window == nullptr) {
@@ -221,8 +227,8 @@ void MeasureCaptureCalls() {
       continue;
     }
     if (viewer.untilStartMs >= 0) processStart.push_back(viewer.untilStartMs);
-    HWND container = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, lister.hwnd(),
-                                     nullptr, nullptr, nullptr);
+    HWND container = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100,
+                                     lister.hwnd(), nullptr, nullptr, nullptr);
     HWND window = viewer.window;
     firstParent.push_back(MillisecondsOf([&] { SetParent(window, container); }));
     style.push_back(MillisecondsOf([&] { SetWindowLongPtrW(window, GWL_STYLE, WS_CHILD); }));
@@ -230,12 +236,12 @@ void MeasureCaptureCalls() {
     secondParent.push_back(MillisecondsOf([&] { SetParent(window, container); }));
     focus.push_back(MillisecondsOf([&] { SetFocus(lister.hwnd()); }));
     show.push_back(MillisecondsOf([&] { ShowWindow(window, SW_SHOWMAXIMIZED); }));
-    total.push_back(firstParent.back() + style.back() + foreground.back() + secondParent.back() + focus.back() +
-                    show.back());
+    total.push_back(firstParent.back() + style.back() + foreground.back() + secondParent.back() +
+                    focus.back() + show.back());
     DestroyWindow(container);
   }
-  AddRow("   the viewer started alone: CreateProcessW called -> its wWinMain", Median(processStart), "ms", "-",
-         true);
+  AddRow("   the viewer started alone: CreateProcessW called -> its wWinMain", Median(processStart),
+         "ms", "-", true);
   AddRow("   capture calls on an idle viewer, all six", Median(total), "ms", "-", true);
   AddRow("     SetParent, first", Median(firstParent), "ms", "-", true);
   AddRow("     SetWindowLongPtrW GWL_STYLE", Median(style), "ms", "-", true);
@@ -261,8 +267,8 @@ void MeasureWaitProcessor() {
     NoViewerLeft(5000);
     shares.push_back(100.0 * cpu / wall);
   }
-  AddRow("b. host thread's processor while waiting 1.5 s for the window", Median(shares), "%", "<= 2",
-         Median(shares) <= 2.0);
+  AddRow("b. host thread's processor while waiting 1.5 s for the window", Median(shares), "%",
+         "<= 2", Median(shares) <= 2.0);
 }
 
 // Microseconds per call: the median over batches of the mean of one batch.
@@ -302,26 +308,31 @@ void MeasureHooks() {
     if (!quickView) {
       double key = MicrosecondsPerCall([&] { plugin.KbdProc(HC_ACTION, 'A', 0x001E0001); }, 20000);
       AddRow("d. KbdProc, an unlisted key passed on", key, "us", "<= 5", key <= 5.0);
-      double move = MicrosecondsPerCall([&] { plugin.MouseProc(HC_ACTION, WM_MOUSEMOVE, mouse); }, 20000);
+      double move =
+          MicrosecondsPerCall([&] { plugin.MouseProc(HC_ACTION, WM_MOUSEMOVE, mouse); }, 20000);
       AddRow("d. MouseProc, a pointer move passed on", move, "us", "<= 5", move <= 5.0);
       // A pass-on ends in CallNextHookEx: what that costs by itself is the system's share.
       auto next = [] { CallNextHookEx(nullptr, HC_ACTION, 'A', 0x001E0001); };
       AddRow("   CallNextHookEx by itself", MicrosecondsPerCall(next, 20000), "us", "-", true);
       AddRow("   the plugin's own part of a key pass-on (KbdProc minus CallNextHookEx)",
-             PairedDifference([&] { plugin.KbdProc(HC_ACTION, 'A', 0x001E0001); }, next, 20000), "us", "-", true);
-      AddRow("   the plugin's own part of a pointer-move pass-on",
-             PairedDifference([&] { plugin.MouseProc(HC_ACTION, WM_MOUSEMOVE, mouse); }, next, 20000), "us", "-",
-             true);
+             PairedDifference([&] { plugin.KbdProc(HC_ACTION, 'A', 0x001E0001); }, next, 20000),
+             "us", "-", true);
+      AddRow(
+          "   the plugin's own part of a pointer-move pass-on",
+          PairedDifference([&] { plugin.MouseProc(HC_ACTION, WM_MOUSEMOVE, mouse); }, next, 20000),
+          "us", "-", true);
     }
-    double refresh =
-        MicrosecondsPerCall([&] { plugin.MouseProc(HC_ACTION, WM_LBUTTONUP, mouse); }, quickView ? 100 : 500);
-    AddRow("d. MouseProc, a button release that refreshes the caption" + mode, refresh, "us", "-", true);
+    double refresh = MicrosecondsPerCall([&] { plugin.MouseProc(HC_ACTION, WM_LBUTTONUP, mouse); },
+                                         quickView ? 100 : 500);
+    AddRow("d. MouseProc, a button release that refreshes the caption" + mode, refresh, "us", "-",
+           true);
   }
 }
 
 // A window whose title stands for the viewer's.
 HWND TitledWindow(const wchar_t* title) {
-  return CreateWindowExW(0, L"STATIC", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  return CreateWindowExW(0, L"STATIC", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                         nullptr);
 }
 
 void MeasureCaption() {
@@ -341,7 +352,8 @@ void MeasureCaption() {
   DestroyWindow(viewer);
 }
 
-void ReportGrowth(const std::string& what, const ResourceCounts& before, const ResourceCounts& after) {
+void ReportGrowth(const std::string& what, const ResourceCounts& before,
+                  const ResourceCounts& after) {
   AddRow("f. GDI objects, growth" + what, after.gdiObjects - before.gdiObjects, "", "<= 4",
          after.gdiObjects - before.gdiObjects <= 4);
   AddRow("f. USER objects, growth" + what, after.userObjects - before.userObjects, "", "<= 4",
@@ -355,15 +367,18 @@ void ReportGrowth(const std::string& what, const ResourceCounts& before, const R
 // The counting method must see a leak: N objects of each kind made and counted, then released.
 void CheckCounting() {
   const int kLeaked = 50;
-  // The first window of a thread brings a window the thread's later ones share; one stays meanwhile.
-  HWND anchor = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  // The first window of a thread brings a window the thread's later ones share; one stays
+  // meanwhile.
+  HWND anchor =
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   ResourceCounts before = CountResources();
   std::vector<HBRUSH> brushes;
   std::vector<HWND> windows;
   std::vector<HANDLE> events;
   for (int i = 0; i < kLeaked; ++i) {
     brushes.push_back(CreateSolidBrush(RGB(i, 0, 0)));
-    windows.push_back(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    windows.push_back(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      nullptr, nullptr));
     events.push_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   }
   ResourceCounts after = CountResources();
@@ -374,13 +389,15 @@ void CheckCounting() {
   }
   ResourceCounts released = CountResources();
   DestroyWindow(anchor);
-  std::printf("  counting check (%ls): %d leaked of each -> GDI %+ld, USER %+ld, handles %+ld; released -> "
-              "GDI %+ld, USER %+ld, handles %+ld\n",
-              CountingMethod().c_str(), kLeaked, after.gdiObjects - before.gdiObjects,
-              after.userObjects - before.userObjects, after.kernelHandles - before.kernelHandles,
-              released.gdiObjects - before.gdiObjects, released.userObjects - before.userObjects,
-              released.kernelHandles - before.kernelHandles);
-  bool seen = after.gdiObjects - before.gdiObjects == kLeaked && after.userObjects - before.userObjects == kLeaked &&
+  std::printf(
+      "  counting check (%ls): %d leaked of each -> GDI %+ld, USER %+ld, handles %+ld; released -> "
+      "GDI %+ld, USER %+ld, handles %+ld\n",
+      CountingMethod().c_str(), kLeaked, after.gdiObjects - before.gdiObjects,
+      after.userObjects - before.userObjects, after.kernelHandles - before.kernelHandles,
+      released.gdiObjects - before.gdiObjects, released.userObjects - before.userObjects,
+      released.kernelHandles - before.kernelHandles);
+  bool seen = after.gdiObjects - before.gdiObjects == kLeaked &&
+              after.userObjects - before.userObjects == kLeaked &&
               after.kernelHandles - before.kernelHandles == kLeaked;
   AddRow("f. counting check: 50 leaked objects of each kind seen", seen ? 1 : 0, "", "1", seen);
 }
@@ -405,14 +422,16 @@ void MeasureGrowth(bool quickView) {
   }
   PumpFor(200);
   ResourceCounts after = CountResources();
-  std::string what = " over " + std::to_string(gCycles) + " cycles" + (quickView ? " (quick view)" : " (Lister)");
+  std::string what =
+      " over " + std::to_string(gCycles) + " cycles" + (quickView ? " (quick view)" : " (Lister)");
   ReportGrowth(what, before, after);
   AddRow("f. failed cycles" + what, failed, "", "0", failed == 0);
   size_t left = RunningViewerProcesses().size();
   AddRow("f. viewer processes left" + what, static_cast<double>(left), "", "0", left == 0);
-  std::wstring fullScreen = ReadIni(DefaultViewerIni(setup.plugin, OwnWidth()), L"Viewing", L"FullScreen");
-  AddRow("f. FullScreen as the user had it (1) at the end" + what, fullScreen == L"1" ? 1 : 0, "", "1",
-         fullScreen == L"1");
+  std::wstring fullScreen =
+      ReadIni(DefaultViewerIni(setup.plugin, OwnWidth()), L"Viewing", L"FullScreen");
+  AddRow("f. FullScreen as the user had it (1) at the end" + what, fullScreen == L"1" ? 1 : 0, "",
+         "1", fullScreen == L"1");
 }
 
 void PrintTable() {
@@ -429,9 +448,12 @@ void PrintTable() {
 int main(int argc, char** argv) {
   std::string only = "abcdef";
   for (int i = 1; i + 1 < argc; ++i) {
-    if (std::string(argv[i]) == "--runs") gRuns = std::max(1, std::atoi(argv[++i]));
-    else if (std::string(argv[i]) == "--cycles") gCycles = std::max(1, std::atoi(argv[++i]));
-    else if (std::string(argv[i]) == "--only") only = argv[++i];
+    if (std::string(argv[i]) == "--runs")
+      gRuns = std::max(1, std::atoi(argv[++i]));
+    else if (std::string(argv[i]) == "--cycles")
+      gCycles = std::max(1, std::atoi(argv[++i]));
+    else if (std::string(argv[i]) == "--only")
+      only = argv[++i];
   }
   auto wanted = [&](char figure) { return only.find(figure) != std::string::npos; };
   std::printf("kelvane_bench, %d-bit, %d runs per load figure, %d cycles per growth figure\n",

@@ -30,8 +30,8 @@ void RegisterContainerClass(const PluginUnderTest& plugin) {
 
 // A square window of that class inside the Lister side.
 HWND CreateContainer(HWND parent, int size) {
-  return CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, size, size, parent, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
+  return CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, size, size, parent,
+                         nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 HWND gContainerForMenu = nullptr;
@@ -71,7 +71,8 @@ MenuStates OpenContextMenuOver(HWND container) {
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RETURNCMD, 10, 10, 0, owner, nullptr);
   KillTimer(owner, 1);
   MenuStates states = {};
-  for (int i = 0; i < 32; ++i) states.greyed[i] = (GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED) != 0;
+  for (int i = 0; i < 32; ++i)
+    states.greyed[i] = (GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED) != 0;
   EXPECT_EQ(gContainerForMenu, nullptr) << "the menu never went idle";
   gContainerForMenu = nullptr;
   DestroyMenu(menu);
@@ -108,8 +109,8 @@ TEST(ContainerKeys, CtrlTabMovesTheFocusIntoTheViewerWindow) {
   RegisterContainerClass(plugin);
   ListerWindow lister;
   HWND container = CreateContainer(lister.hwnd(), 200);
-  HWND viewer = CreateWindowExW(0, L"STATIC", L"a.png - Kelvane", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
-                                container, nullptr, nullptr, nullptr);
+  HWND viewer = CreateWindowExW(0, L"STATIC", L"a.png - Kelvane", WS_CHILD | WS_VISIBLE, 0, 0, 200,
+                                200, container, nullptr, nullptr, nullptr);
   SetFocus(lister.hwnd());
   SendMessageW(container, WM_KEYDOWN, VK_TAB, 0);
   EXPECT_EQ(GetFocus(), lister.hwnd()) << "Tab alone moves nothing";
@@ -150,13 +151,15 @@ TEST(ContainerCreation, ReleasesHeldArrowKeysUpFirstAndLeavesOthersAlone) {
   ULONGLONG until = GetTickCount64() + 300;
   while (GetTickCount64() < until) {
     MSG message;
-    while (PeekMessageW(&message, nullptr, WM_KEYUP, WM_KEYUP, PM_REMOVE)) keyUps.push_back(message.wParam);
+    while (PeekMessageW(&message, nullptr, WM_KEYUP, WM_KEYUP, PM_REMOVE))
+      keyUps.push_back(message.wParam);
     PumpFor(10);
   }
   ASSERT_FALSE(keyUps.empty());
   EXPECT_EQ(keyUps.front(), static_cast<WPARAM>(VK_UP));
   EXPECT_NE(std::find(keyUps.begin(), keyUps.end(), static_cast<WPARAM>(VK_LEFT)), keyUps.end());
-  for (WPARAM key : keyUps) EXPECT_TRUE(key == VK_UP || key == VK_LEFT) << "Down and Right were not held";
+  for (WPARAM key : keyUps)
+    EXPECT_TRUE(key == VK_UP || key == VK_LEFT) << "Down and Right were not held";
   DestroyWindow(container);
 }
 

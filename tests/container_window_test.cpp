@@ -83,12 +83,17 @@ TEST_F(ContainerWindow, NoCaptionRefreshWhileThePrimaryButtonIsHeldWhicheverButt
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = buttonDown;
     SendInput(1, &input, sizeof(input));
-    WaitUntil([] { return (GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000; }, 1000);
+    WaitUntil([] { return (GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000; },
+              1000);
     SendMessageW(container_, WM_NULL, 0, 0);
     std::wstring held = TitleOf(lister_.hwnd());
     input.mi.dwFlags = buttonUp;
     SendInput(1, &input, sizeof(input));
-    WaitUntil([] { return ((GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000) == 0; }, 1000);
+    WaitUntil(
+        [] {
+          return ((GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000) == 0;
+        },
+        1000);
     return held;
   };
   const std::wstring refreshed = L"Lister (kelvane) - [a.bmp]";

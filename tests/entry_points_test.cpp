@@ -16,7 +16,7 @@ using namespace testing_support;
 
 namespace {
 
-const char* const kListerExports[] = {"ListGetDetectString", "ListLoad",        "ListLoadW",
+const char* const kListerExports[] = {"ListGetDetectString", "ListLoad",         "ListLoadW",
                                       "ListPrint",           "ListSearchDialog", "ListSendCommand"};
 const char* const kOwnRoutines[] = {"KbdProc", "MouseProc", "WindowProc", "WindowCaption", "gsenv"};
 

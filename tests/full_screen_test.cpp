@@ -15,7 +15,8 @@ class FullScreen : public ViewTest {
   // INI_Folder redirect in the settings file beside the viewer program.
   void SetUp() override {
     defaultIni_ = DefaultViewerIni(plugin_, OwnWidth());
-    std::wstring viewerFolder = plugin_.folder() + (OwnWidth() == Width::k64 ? L"Kelvane64\\" : L"Kelvane\\");
+    std::wstring viewerFolder =
+        plugin_.folder() + (OwnWidth() == Width::k64 ? L"Kelvane64\\" : L"Kelvane\\");
     if (viewerFolder + (OwnWidth() == Width::k64 ? L"kelv64.ini" : L"kelv32.ini") != defaultIni_) {
       WriteTextFile(viewerFolder + (OwnWidth() == Width::k64 ? L"kelv64.ini" : L"kelv32.ini"),
                     L"[Others]\r\nINI_Folder=" + plugin_.folder() + L"Kelvane\r\n");
@@ -74,9 +75,11 @@ TEST_F(FullScreen, OverlappingViewsGiveTheUsersValueBackInEitherClosingOrder) {
 
 TEST_F(FullScreen, ViewsOnDifferentSettingsFilesEachGiveTheirOwnValueBack) {
   TempFolder config(L"cfg");
-  std::wstring quickIni = config.path() + (OwnWidth() == Width::k64 ? L"kelv64.ini" : L"kelv32.ini");
+  std::wstring quickIni =
+      config.path() + (OwnWidth() == Width::k64 ? L"kelv64.ini" : L"kelv32.ini");
   WriteTextFile(quickIni, L"[Viewing]\r\nFullScreen=quick\r\n");
-  WriteTextFile(plugin_.folder() + L"kelvane.ini", L"[Kelvane]\r\nDirIniQ=" + config.path() + L"\r\n");
+  WriteTextFile(plugin_.folder() + L"kelvane.ini",
+                L"[Kelvane]\r\nDirIniQ=" + config.path() + L"\r\n");
   SetUserValue(L"lister");
   ListerWindow lister;
   MainWindow host;
@@ -113,14 +116,15 @@ TEST_F(FullScreen, IsRestoredWhenTheViewerCannotBeStarted) {
 TEST_F(FullScreen, AViewerSettingsFileThatCannotBeWrittenIsLeftAsItWas) {
   SetUserValue(L"1");
   std::string before = ReadFileBytes(defaultIni_);
-  HANDLE lock = CreateFileW(defaultIni_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE lock = CreateFileW(defaultIni_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   ViewerLog log;
   ListerWindow lister;
   HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
   EXPECT_NE(container, nullptr);
-  EXPECT_EQ(log.First(L"fullscreen "), L"1") << "the switch could not be written, so the viewer read the user's value";
+  EXPECT_EQ(log.First(L"fullscreen "), L"1")
+      << "the switch could not be written, so the viewer read the user's value";
   EXPECT_EQ(ReadFileBytes(defaultIni_), before);
   if (container != nullptr) {
     EXPECT_NE(GetWindow(container, GW_CHILD), nullptr) << "the viewer's window was captured";

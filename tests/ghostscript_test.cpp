@@ -40,7 +40,8 @@ TEST(Gsenv, RefusesAPathBeyondItsBoundRatherThanCuttingIt) {
   std::wstring parent = L"C:\\" + std::wstring(249, L'p');
   EXPECT_EQ(GsLib(plugin, parent + L"\\b\\g"), L"<null>");
   std::wstring fits = L"C:\\" + std::wstring(248, L'p');
-  EXPECT_EQ(GsLib(plugin, fits + L"\\b\\g"), fits + L"\\b\\;" + fits + L"\\fonts\\;" + fits + L"\\lib\\");
+  EXPECT_EQ(GsLib(plugin, fits + L"\\b\\g"),
+            fits + L"\\b\\;" + fits + L"\\fonts\\;" + fits + L"\\lib\\");
 }
 
 }  // namespace

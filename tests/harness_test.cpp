@@ -140,8 +140,9 @@ TEST(Harness, ExportTableOfTheBuiltPluginsNamesListLoadW) {
 
 TEST(Harness, ImportsAndResourcesOfTheBuiltPlugin) {
   std::vector<std::string> imports = ReadImportNames(BuiltPluginPath(OwnWidth()));
-  EXPECT_TRUE(std::any_of(imports.begin(), imports.end(),
-                          [](const std::string& name) { return lstrcmpiA(name.c_str(), "user32.dll") == 0; }));
+  EXPECT_TRUE(std::any_of(imports.begin(), imports.end(), [](const std::string& name) {
+    return lstrcmpiA(name.c_str(), "user32.dll") == 0;
+  }));
   EXPECT_TRUE(HasResource(BuiltPluginPath(OwnWidth()), RT_VERSION, MAKEINTRESOURCEW(1)));
   EXPECT_FALSE(HasResource(BuiltPluginPath(OwnWidth()), RT_VERSION, MAKEINTRESOURCEW(99)));
 }
@@ -166,8 +167,8 @@ TEST(Harness, ViewerLogReadsWholeLinesOnly) {
     ASSERT_TRUE(ReadEnvironment(L"KELV_LOG", &variable));
     EXPECT_EQ(log.path(), variable);
     // "caf\u00e9" in UTF-8, then a line that is still being written.
-    HANDLE file = CreateFileW(log.path().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(log.path().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     const char text[] = "start caf\xC3\xA9\r\nkeydown 39\nkeydown 4";
     DWORD written = 0;

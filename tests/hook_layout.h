@@ -31,12 +31,12 @@ class HookLayout {
       listerSide_ = lister_->hwnd();
       topLevel_ = lister_->hwnd();
     }
-    container_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, listerSide_,
-                                 nullptr, nullptr, nullptr);
-    viewer_ = CreateWindowExW(0, L"STATIC", L"a.png - Kelvane", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200,
-                              container_, nullptr, nullptr, nullptr);
-    focus_ = CreateWindowExW(0, L"Window", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, viewer_, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    container_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200,
+                                 listerSide_, nullptr, nullptr, nullptr);
+    viewer_ = CreateWindowExW(0, L"STATIC", L"a.png - Kelvane", WS_CHILD | WS_VISIBLE, 0, 0, 300,
+                              200, container_, nullptr, nullptr, nullptr);
+    focus_ = CreateWindowExW(0, L"Window", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, viewer_,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(topLevel_);
     SetActiveWindow(topLevel_);
     SetFocus(focus_);
@@ -50,7 +50,6 @@ class HookLayout {
   HWND viewer() const { return viewer_; }
   HWND focus() const { return focus_; }
   MainWindow* host() const { return host_.get(); }
-
 
   // A window of a given class with nothing of its own.
   static void RegisterFocusClass(const wchar_t* name) {

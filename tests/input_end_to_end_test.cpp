@@ -17,7 +17,9 @@ using namespace testing_support;
 
 namespace {
 
-bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+bool UnderWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
 
 void Send(std::initializer_list<INPUT> inputs) {
   std::vector<INPUT> list(inputs);
@@ -79,8 +81,8 @@ class InputEndToEnd : public ViewTest {
   }
 
   void DoubleClick() {
-    Send({MouseEvent(MOUSEEVENTF_LEFTDOWN), MouseEvent(MOUSEEVENTF_LEFTUP), MouseEvent(MOUSEEVENTF_LEFTDOWN),
-          MouseEvent(MOUSEEVENTF_LEFTUP)});
+    Send({MouseEvent(MOUSEEVENTF_LEFTDOWN), MouseEvent(MOUSEEVENTF_LEFTUP),
+          MouseEvent(MOUSEEVENTF_LEFTDOWN), MouseEvent(MOUSEEVENTF_LEFTUP)});
   }
 
   // Lets what was sent be processed in both processes, then asks the log.
@@ -115,7 +117,8 @@ TEST_F(InputEndToEnd, TheHooksRunInTheViewersProcess) {
     MODULEENTRY32W module = {};
     module.dwSize = sizeof(module);
     bool found = false;
-    for (BOOL more = Module32FirstW(snapshot, &module); more && !found; more = Module32NextW(snapshot, &module)) {
+    for (BOOL more = Module32FirstW(snapshot, &module); more && !found;
+         more = Module32NextW(snapshot, &module)) {
       found = lstrcmpiW(module.szModule, library.c_str()) == 0;
     }
     CloseHandle(snapshot);
@@ -146,7 +149,9 @@ TEST_F(InputEndToEnd, InQuickViewAClickInTheViewerAndTheContainerPaintThePathBar
   Open(true);
   RECT bar = {};
   GetClientRect(host_->leftPathBar(), &bar);
-  auto centre = [&] { return MainWindow::PixelAt(host_->leftPathBar(), bar.right - 20, bar.bottom / 2); };
+  auto centre = [&] {
+    return MainWindow::PixelAt(host_->leftPathBar(), bar.right - 20, bar.bottom / 2);
+  };
 
   host_->PaintPathBars(RGB(200, 200, 200));
   SendMessageW(container_, WM_KEYUP, VK_RIGHT, 0);
@@ -154,14 +159,16 @@ TEST_F(InputEndToEnd, InQuickViewAClickInTheViewerAndTheContainerPaintThePathBar
 
   host_->PaintPathBars(RGB(200, 200, 200));
   ClickIntoViewer();
-  EXPECT_TRUE(WaitUntil([&] { return centre() == RGB(255, 0, 0); }, 3000)) << "painted after a click in the viewer";
+  EXPECT_TRUE(WaitUntil([&] { return centre() == RGB(255, 0, 0); }, 3000))
+      << "painted after a click in the viewer";
 }
 
 TEST_F(InputEndToEnd, ADigitReachesTheHostsWindow) {
   Open(false);
   Press('5');
-  EXPECT_TRUE(WaitUntil([] { return std::find(gHostKeys.begin(), gHostKeys.end(), '5') != gHostKeys.end(); }))
-      << "the host's window received the 5";
+  EXPECT_TRUE(WaitUntil([] {
+    return std::find(gHostKeys.begin(), gHostKeys.end(), '5') != gHostKeys.end();
+  })) << "the host's window received the 5";
   EXPECT_TRUE(log_.WaitForLine(L"keydown vk=53 ")) << "the viewer gets the key as well";
 }
 
@@ -188,12 +195,14 @@ TEST_F(InputEndToEnd, EnterAndEscAreKeptFromTheViewerInQuickView) {
 
 TEST_F(InputEndToEnd, AltShiftCIsKeptFromTheViewer) {
   Open(false);
-  Send({KeyInput(VK_MENU, true), KeyInput(VK_SHIFT, true), KeyInput('C', true), KeyInput('C', false),
-        KeyInput(VK_SHIFT, false), KeyInput(VK_MENU, false)});
+  Send({KeyInput(VK_MENU, true), KeyInput(VK_SHIFT, true), KeyInput('C', true),
+        KeyInput('C', false), KeyInput(VK_SHIFT, false), KeyInput(VK_MENU, false)});
   ASSERT_TRUE(WaitUntil([&] {
-    return !log_.LinesStartingWith(L"syskeyup vk=18 ").empty() || !log_.LinesStartingWith(L"keyup vk=18 ").empty();
+    return !log_.LinesStartingWith(L"syskeyup vk=18 ").empty() ||
+           !log_.LinesStartingWith(L"keyup vk=18 ").empty();
   })) << "the keys around it arrived";
-  EXPECT_FALSE(log_.LinesStartingWith(L"syskeydown vk=16 ").empty()) << "Shift was pressed with Alt held";
+  EXPECT_FALSE(log_.LinesStartingWith(L"syskeydown vk=16 ").empty())
+      << "Shift was pressed with Alt held";
   EXPECT_EQ(CountAfterSettling(L"syskeydown vk=67 "), 0u);
   EXPECT_EQ(CountAfterSettling(L"keydown vk=67 "), 0u);
 }
@@ -240,9 +249,11 @@ namespace {
 TEST_F(ViewTest, AViewerOfTheOtherWidthTakesRealInputAndClosesCleanly) {
   Width other = OwnWidth() == Width::k64 ? Width::k32 : Width::k64;
   PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\n", false));
-  std::wstring viewerPath = plugin.InstallViewer(other, L"other\\" + std::wstring(ViewerProgramName(other)));
-  WriteTextFile(plugin.folder() + L"kelvane.ini", L"[Kelvane]\r\n" +
-                std::wstring(OwnWidth() == Width::k64 ? L"path64=" : L"path=") + viewerPath + L"\r\n");
+  std::wstring viewerPath =
+      plugin.InstallViewer(other, L"other\\" + std::wstring(ViewerProgramName(other)));
+  WriteTextFile(plugin.folder() + L"kelvane.ini",
+                L"[Kelvane]\r\n" + std::wstring(OwnWidth() == Width::k64 ? L"path64=" : L"path=") +
+                    viewerPath + L"\r\n");
   PictureFolder pictures;
   ViewerLog log;
   ListerWindow lister;

@@ -33,7 +33,8 @@ TEST_F(KeyboardHook, NavigationKeysRefreshTheCaptionAndSynthesiseALeftButtonRele
     EXPECT_EQ(Key(key), kPassedOn) << key;
     EXPECT_EQ(TitleOf(layout.topLevel()), L"Lister (kelvane) - [a.png]") << key;
     const std::vector<WPARAM>& mouse = injected.MouseMessages();
-    EXPECT_NE(std::find(mouse.begin(), mouse.end(), static_cast<WPARAM>(WM_LBUTTONUP)), mouse.end()) << key;
+    EXPECT_NE(std::find(mouse.begin(), mouse.end(), static_cast<WPARAM>(WM_LBUTTONUP)), mouse.end())
+        << key;
   }
 }
 
@@ -78,8 +79,8 @@ TEST_F(KeyboardHook, DigitsGoToTheHostWhileTheFocusClassIsAccepted) {
 TEST_F(KeyboardHook, DigitsOnlyPassOnWhileAnotherClassHasTheFocus) {
   HookLayout layout(false);
   HookLayout::RegisterFocusClass(L"WindowX");
-  HWND other = CreateWindowExW(0, L"WindowX", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, layout.viewer(),
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND other = CreateWindowExW(0, L"WindowX", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                               layout.viewer(), nullptr, GetModuleHandleW(nullptr), nullptr);
   SetFocus(other);
   InjectedInput injected;
   EXPECT_EQ(Key('5'), kPassedOn);
@@ -94,8 +95,9 @@ TEST_F(KeyboardHook, NAndPGoToTheHostOnlyWhenHeldAndItsMenuBarHasMoreThanSevenIt
     bool held;
     bool handedOver;
   };
-  for (Case c : {Case{true, 9, true, true}, Case{true, 8, true, true}, Case{true, 7, true, false},
-                 Case{true, 0, true, false}, Case{true, 9, false, false}, Case{false, 9, true, false}}) {
+  for (Case c :
+       {Case{true, 9, true, true}, Case{true, 8, true, true}, Case{true, 7, true, false},
+        Case{true, 0, true, false}, Case{true, 9, false, false}, Case{false, 9, true, false}}) {
     for (int key : std::initializer_list<int>{'N', 'P'}) {
       HookLayout layout(c.quickView, c.menuItems);
       InjectedInput injected;
@@ -144,8 +146,8 @@ TEST_F(KeyboardHook, EscClosesAListerWindowButNotWhileADialogOrFullScreenWindowI
   for (const wchar_t* active : {L"#32770", L"FullScreenClass"}) {
     HookLayout layout(false);
     HookLayout::RegisterFocusClass(L"FullScreenClass");
-    HWND window = CreateWindowExW(0, active, L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, active, L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     SetActiveWindow(window);
     ASSERT_EQ(GetActiveWindow(), window);
     SetHeld({VK_ESCAPE}, true);
@@ -181,9 +183,11 @@ TEST_F(KeyboardHook, CodesOtherThanActionAndUnlistedKeysPassOnUntouched) {
   InjectedInput injected;
   SetHeld({VK_ESCAPE, VK_MENU, VK_SHIFT, VK_CONTROL}, true);
   for (int code : {HC_NOREMOVE, -1}) {
-    for (int key : std::initializer_list<int>{'5', VK_RIGHT, VK_ESCAPE, 'C', VK_TAB}) EXPECT_EQ(Key(key, code), kPassedOn);
+    for (int key : std::initializer_list<int>{'5', VK_RIGHT, VK_ESCAPE, 'C', VK_TAB})
+      EXPECT_EQ(Key(key, code), kPassedOn);
   }
-  for (int key : std::initializer_list<int>{0, 7, 'A', 'Z', VK_F1, 0xFF}) EXPECT_EQ(Key(key), kPassedOn) << key;
+  for (int key : std::initializer_list<int>{0, 7, 'A', 'Z', VK_F1, 0xFF})
+    EXPECT_EQ(Key(key), kPassedOn) << key;
   EXPECT_TRUE(injected.KeyDowns().empty());
   EXPECT_TRUE(injected.MouseMessages().empty());
   EXPECT_EQ(GetFocus(), layout.focus());
@@ -198,7 +202,8 @@ TEST_F(KeyboardHook, WithoutAFocusWindowNothingMatchesWhateverAnEarlierTestFound
   ASSERT_EQ(GetFocus(), nullptr);
   SetHeld({VK_ESCAPE}, true);
   InjectedInput injected;
-  for (int key : std::initializer_list<int>{VK_RETURN, 'C', '5', 'N', VK_ESCAPE, VK_RIGHT}) EXPECT_EQ(Key(key), kPassedOn) << key;
+  for (int key : std::initializer_list<int>{VK_RETURN, 'C', '5', 'N', VK_ESCAPE, VK_RIGHT})
+    EXPECT_EQ(Key(key), kPassedOn) << key;
   EXPECT_FALSE(Contains(injected.KeyDowns(), '5'));
 }
 

@@ -26,8 +26,8 @@ struct PluginWithViewer {
   explicit PluginWithViewer(Width viewer, const std::wstring& moreSettings = L"",
                             const std::wstring& moreGhostscript = L"")
       : plugin(WithSettings(L"[Kelvane]\r\n", false)) {
-    viewerPath = plugin.InstallViewer(viewer, L"viewer" + WidthName(viewer) + L"\\" +
-                                                  ViewerProgramName(viewer));
+    viewerPath = plugin.InstallViewer(
+        viewer, L"viewer" + WidthName(viewer) + L"\\" + ViewerProgramName(viewer));
     WriteTextFile(plugin.folder() + L"kelvane.ini",
                   L"[Kelvane]\r\n" + ViewerKey() + L"=" + viewerPath + L"\r\n" + moreSettings +
                       L"[Ghostscript]\r\n" + moreGhostscript,
@@ -78,7 +78,8 @@ TEST_P(ViewerWidths, ListerModeStartsTheViewerWithTheQuotedNameAndCapturesItsWin
 TEST_P(ViewerWidths, QuickViewPassesTheModeFolderAndUsesTheSettingsNameOfTheViewersWidth) {
   TempFolder config(L"cfg");
   WriteTextFile(config.path() + IniName(GetParam()), L"[Viewing]\r\nFullScreen=1\r\n");
-  PluginWithViewer setup(GetParam(), L"DirIniQ=" + config.path() + L"\r\nDirIniL=C:\\nowhere\\\r\n");
+  PluginWithViewer setup(GetParam(),
+                         L"DirIniQ=" + config.path() + L"\r\nDirIniL=C:\\nowhere\\\r\n");
   PictureFolder pictures;
   ViewerLog log;
   MainWindow host;
@@ -226,8 +227,9 @@ TEST_F(LoadSequence, AViewerPathThatNamesAFolderPassesTheExistenceTest) {
 TEST_F(LoadSequence, MissingModeIniFileIsReportedAfterTheGhostscriptHandOver) {
   TempFolder config(L"cfg");
   Width viewer = OwnWidth();
-  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniL=" + config.path() + L"\r\n[Ghostscript]\r\n" + GhostscriptKey(viewer) +
-          L"=C:\\gs\\bin\\gs.dll\r\n"));
+  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniL=" + config.path() +
+                                      L"\r\n[Ghostscript]\r\n" + GhostscriptKey(viewer) +
+                                      L"=C:\\gs\\bin\\gs.dll\r\n"));
   std::wstring defaultIni = DefaultViewerIni(plugin, viewer);
   WriteTextFile(defaultIni, L"[Others]\r\nINI_Folder=\r\n");
   PictureFolder pictures;
@@ -246,8 +248,9 @@ TEST_F(LoadSequence, AGhostscriptPathOrTheOtherModesFolderTooLongStillOpensTheVi
   // Ghostscript serves only the PostScript family, and DirIniQ only quick view: the view opens
   // without the hand-over, and without a word.
   std::wstring tooLong = L"C:\\" + std::wstring(300, L'x');
-  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniQ=" + tooLong + L"\r\n[Ghostscript]\r\n" +
-                                      GhostscriptKey(OwnWidth()) + L"=" + tooLong + L"\\gs.dll\r\n"));
+  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniQ=" + tooLong +
+                                      L"\r\n[Ghostscript]\r\n" + GhostscriptKey(OwnWidth()) + L"=" +
+                                      tooLong + L"\\gs.dll\r\n"));
   ScopedEnvironment gsLib(L"GS_LIB", L"as before");
   PictureFolder pictures;
   ListerWindow lister;
@@ -267,7 +270,8 @@ TEST_F(LoadSequence, ExpandsEnvironmentReferencesAndLeavesUndefinedOnesAsWritten
   Width viewer = OwnWidth();
   WriteTextFile(config.path() + IniName(viewer), L"[Viewing]\r\nFullScreen=0\r\n");
   ScopedEnvironment cfg(L"KELVTEST_CFG", config.path().c_str());
-  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniL=%KELVTEST_CFG%\r\nDirIniQ=%KELVTEST_UNDEFINED%\\\r\n"));
+  PluginUnderTest plugin(
+      WithSettings(L"[Kelvane]\r\nDirIniL=%KELVTEST_CFG%\r\nDirIniQ=%KELVTEST_UNDEFINED%\\\r\n"));
   PictureFolder pictures;
   {
     ViewerLog log;
@@ -282,7 +286,8 @@ TEST_F(LoadSequence, ExpandsEnvironmentReferencesAndLeavesUndefinedOnesAsWritten
   MainWindow host;
   EXPECT_EQ(LoadView(plugin, host.quickView(), pictures.File(L"a.bmp")), nullptr);
   ASSERT_EQ(boxes.boxes().size(), 1u);
-  EXPECT_EQ(boxes.boxes()[0].text, L"I can't find the file %KELVTEST_UNDEFINED%\\" + IniName(viewer));
+  EXPECT_EQ(boxes.boxes()[0].text,
+            L"I can't find the file %KELVTEST_UNDEFINED%\\" + IniName(viewer));
 }
 
 TEST_F(LoadSequence, GhostscriptKeysFollowTheViewerIniRedirectButNotTheModeIni) {
@@ -291,10 +296,12 @@ TEST_F(LoadSequence, GhostscriptKeysFollowTheViewerIniRedirectButNotTheModeIni) 
   Width viewer = OwnWidth();
   WriteTextFile(config.path() + IniName(viewer), L"[Viewing]\r\nFullScreen=0\r\n");
   ScopedEnvironment where(L"KELVTEST_REDIRECT", redirected.path().c_str());
-  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniL=" + config.path() + L"\r\n[Ghostscript]\r\n" +
-          GhostscriptKey(viewer) + L"=C:\\gs.dll\r\n"));
+  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniL=" + config.path() +
+                                      L"\r\n[Ghostscript]\r\n" + GhostscriptKey(viewer) +
+                                      L"=C:\\gs.dll\r\n"));
   // The folder ends in a backslash, so the redirected name holds a doubled one.
-  WriteTextFile(DefaultViewerIni(plugin, viewer), L"[Others]\r\nINI_Folder=%KELVTEST_REDIRECT%\r\n");
+  WriteTextFile(DefaultViewerIni(plugin, viewer),
+                L"[Others]\r\nINI_Folder=%KELVTEST_REDIRECT%\r\n");
   PictureFolder pictures;
   ViewerLog log;
   ListerWindow lister;
@@ -314,13 +321,15 @@ TEST_F(LoadSequence, RefusesNamesThatWouldBreakOrOverflowTheCommandLine) {
   PictureFolder pictures;
   MessageBoxCatcher boxes;
   ListerWindow lister;
-  EXPECT_EQ(LoadView(plugin, lister.hwnd(), pictures.path() + L"a\" /ini=\"C:\\evil\\.bmp"), nullptr);
+  EXPECT_EQ(LoadView(plugin, lister.hwnd(), pictures.path() + L"a\" /ini=\"C:\\evil\\.bmp"),
+            nullptr);
   std::wstring longName = pictures.path() + std::wstring(520, L'x') + L".bmp";
   EXPECT_EQ(LoadView(plugin, lister.hwnd(), longName), nullptr);
   EXPECT_EQ(plugin.ListLoadW(lister.hwnd(), nullptr, 0), nullptr);
   EXPECT_EQ(plugin.ListLoad(lister.hwnd(), nullptr, 0), nullptr);
   std::string longAnsi = "C:\\" + std::string(300, 'a') + ".bmp";
-  EXPECT_EQ(plugin.ListLoad(lister.hwnd(), &longAnsi[0], 0), nullptr) << "its conversion does not fit";
+  EXPECT_EQ(plugin.ListLoad(lister.hwnd(), &longAnsi[0], 0), nullptr)
+      << "its conversion does not fit";
   EXPECT_TRUE(RunningViewerProcesses().empty()) << "no viewer started with a cut or broken name";
   EXPECT_EQ(GetWindow(lister.hwnd(), GW_CHILD), nullptr);
   EXPECT_TRUE(boxes.boxes().empty());
@@ -339,7 +348,8 @@ TEST_F(LoadSequence, TheHostsMaximizedListerIsShownThroughTheViewerWindowInListe
     ShowWindow(lister.hwnd(), SW_HIDE);
     HWND container = LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp"));
     ASSERT_NE(container, nullptr);
-    EXPECT_EQ(IsWindowVisible(lister.hwnd()) != FALSE, c.listerShown) << "Maximized=" << Narrow(c.maximized);
+    EXPECT_EQ(IsWindowVisible(lister.hwnd()) != FALSE, c.listerShown)
+        << "Maximized=" << Narrow(c.maximized);
     DestroyWindow(container);
     ASSERT_TRUE(NoViewerLeft());
   }
@@ -356,10 +366,13 @@ TEST_F(LoadSequence, TheHostsMaximizedListerIsShownThroughTheViewerWindowInListe
 
 namespace {
 
-bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+bool UnderWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
 
 TEST_F(LoadSequence, AnUnwritablePluginFolderIsReportedAndTheLoadGoesOnWithTheDefaults) {
-  if (!UnderWine()) GTEST_SKIP() << "the prepared folder is unwritable only where symbolic links are followed";
+  if (!UnderWine())
+    GTEST_SKIP() << "the prepared folder is unwritable only where symbolic links are followed";
   PluginOptions options;
   options.folder = UnwritablePluginFolder();
   PluginUnderTest plugin(options);

@@ -85,9 +85,10 @@ TEST_F(MouseHook, OtherMessagesAndCodesPassOnWithoutAction) {
 
 TEST_F(MouseHook, AMessageForAWindowWithoutParentChangesNothing) {
   HookLayout quick(true);
-  ASSERT_EQ(Mouse(WM_LBUTTONDBLCLK, quick.focus()), kSwallowed) << "the host's main window was recognised";
-  HWND alone = CreateWindowExW(0, L"STATIC", L"b.png - Kelvane", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               nullptr, nullptr);
+  ASSERT_EQ(Mouse(WM_LBUTTONDBLCLK, quick.focus()), kSwallowed)
+      << "the host's main window was recognised";
+  HWND alone = CreateWindowExW(0, L"STATIC", L"b.png - Kelvane", WS_POPUP, 0, 0, 10, 10, nullptr,
+                               nullptr, nullptr, nullptr);
   EXPECT_EQ(Mouse(WM_LBUTTONDBLCLK, alone), kPassedOn);
   EXPECT_EQ(Mouse(WM_LBUTTONUP, alone), kPassedOn);
   EXPECT_EQ(Mouse(WM_LBUTTONUP, nullptr), kPassedOn);

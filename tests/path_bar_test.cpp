@@ -62,7 +62,8 @@ struct Expected {
 };
 
 // Draws what the plugin should have drawn, into the same window, and captures it.
-std::vector<COLORREF> Reference(HWND pathBar, COLORREF before, const std::wstring& text, const Expected& e) {
+std::vector<COLORREF> Reference(HWND pathBar, COLORREF before, const std::wstring& text,
+                                const Expected& e) {
   HDC dc = GetDC(pathBar);
   RECT client = {};
   GetClientRect(pathBar, &client);
@@ -110,7 +111,8 @@ class PathBar : public ::testing::Test {
   void ExpectPainted(const std::wstring& settings, COLORREF before, const Expected& expected) {
     HostSettings host(settings);
     std::vector<COLORREF> painted = Painted(host_.leftPathBar(), before);
-    std::vector<COLORREF> reference = Reference(host_.leftPathBar(), before, DisplayText(L"photo.jpg"), expected);
+    std::vector<COLORREF> reference =
+        Reference(host_.leftPathBar(), before, DisplayText(L"photo.jpg"), expected);
     EXPECT_EQ(painted, reference) << "settings:\n" << Narrow(settings);
   }
 
@@ -155,10 +157,11 @@ TEST_F(PathBar, DarkModeChoosesTheColourSection) {
 
 TEST_F(PathBar, DarkModeOneFollowsTheSystemAppTheme) {
   const std::wstring settings =
-      L"[Configuration]\r\nDarkMode=1\r\n[Colors]\r\nActiveTitle=255\r\n[ColorsDark]\r\nActiveTitle=65280\r\n";
+      L"[Configuration]\r\nDarkMode=1\r\n[Colors]\r\nActiveTitle=255\r\n[ColorsDark]"
+      L"\r\nActiveTitle=65280\r\n";
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr),
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
             ERROR_SUCCESS);
   struct Case {
     DWORD light;
@@ -181,9 +184,10 @@ TEST_F(PathBar, DarkModeOneFollowsTheSystemAppTheme) {
 TEST_F(PathBar, TheDarkSectionHasDarkDefaultsAndNoSectionHasTheSystemColours) {
   ExpectPainted(L"[Configuration]\r\nDarkMode=2\r\n", kHostGrey,
                 Light(RGB(0x40, 0x40, 0x40), RGB(0xDC, 0xDC, 0xDC)));
-  ExpectPainted(L"[Configuration]\r\nDarkMode=3\r\n[Colors]\r\nActiveTitle=255\r\n"
-                L"[ColorsDark]\r\nActiveTitle=255\r\n",
-                kHostGrey, Light(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_CAPTIONTEXT)));
+  ExpectPainted(
+      L"[Configuration]\r\nDarkMode=3\r\n[Colors]\r\nActiveTitle=255\r\n"
+      L"[ColorsDark]\r\nActiveTitle=255\r\n",
+      kHostGrey, Light(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_CAPTIONTEXT)));
 }
 
 TEST_F(PathBar, ColourTextsAreReadAsSigned32BitNumbersKeepingTheLow24Bits) {
@@ -206,13 +210,15 @@ TEST_F(PathBar, AMissingSettingsFileOrNoneNamedGivesEveryKeyItsDefault) {
   {
     ScopedEnvironment settings(L"COMMANDER_INI", missing.c_str());
     std::vector<COLORREF> painted = Painted(host_.leftPathBar(), kHostGrey);
-    EXPECT_EQ(painted, Reference(host_.leftPathBar(), kHostGrey, DisplayText(L"photo.jpg"), defaults))
+    EXPECT_EQ(painted,
+              Reference(host_.leftPathBar(), kHostGrey, DisplayText(L"photo.jpg"), defaults))
         << "COMMANDER_INI names a file that does not exist";
   }
   {
     ScopedEnvironment settings(L"COMMANDER_INI", nullptr);
     std::vector<COLORREF> painted = Painted(host_.leftPathBar(), kHostGrey);
-    EXPECT_EQ(painted, Reference(host_.leftPathBar(), kHostGrey, DisplayText(L"photo.jpg"), defaults))
+    EXPECT_EQ(painted,
+              Reference(host_.leftPathBar(), kHostGrey, DisplayText(L"photo.jpg"), defaults))
         << "COMMANDER_INI not set";
   }
   EXPECT_EQ(GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES) << "reading made no file";
@@ -228,14 +234,19 @@ TEST_F(PathBar, TheInactivePairIsUsedWhenTheBarShowsTheInactiveBackground) {
 
 TEST_F(PathBar, RedirectsSendTheColourAndFontReadsToAnotherFile) {
   TempFolder other(L"redirect");
-  WriteTextFile(other.path() + L"colors.ini", L"[Colors]\r\nActiveTitle=255\r\nActiveTitleText=65280\r\n");
+  WriteTextFile(other.path() + L"colors.ini",
+                L"[Colors]\r\nActiveTitle=255\r\nActiveTitleText=65280\r\n");
   WriteTextFile(other.path() + L"fonts.ini",
-                L"[AllResolutions]\r\nFontSizeWindow=12\r\nFontWeightWindow=400\r\nFontNameWindow=Tahoma\r\n");
+                L"[AllResolutions]\r\nFontSizeWindow=12\r\nFontWeightWindow=400\r\nFontNameWindow="
+                L"Tahoma\r\n");
   ScopedEnvironment where(L"KELVTEST_REDIRECT", other.path().c_str());
-  ExpectPainted(L"[Configuration]\r\nDarkMode=0\r\n[Colors]\r\nRedirectSection=%KELVTEST_REDIRECT%colors.ini\r\n"
-                L"ActiveTitle=16711680\r\n[AllResolutions]\r\nRedirectSection=%KELVTEST_REDIRECT%fonts.ini\r\n"
-                L"FontSizeWindow=20\r\n",
-                kHostGrey, Expected{RGB(255, 0, 0), RGB(0, 255, 0), L"Tahoma", 12, 400});
+  ExpectPainted(
+      L"[Configuration]\r\nDarkMode=0\r\n[Colors]\r\nRedirectSection=%KELVTEST_REDIRECT%colors."
+      L"ini\r\n"
+      L"ActiveTitle=16711680\r\n[AllResolutions]\r\nRedirectSection=%KELVTEST_REDIRECT%fonts."
+      L"ini\r\n"
+      L"FontSizeWindow=20\r\n",
+      kHostGrey, Expected{RGB(255, 0, 0), RGB(0, 255, 0), L"Tahoma", 12, 400});
 }
 
 TEST_F(PathBar, TheFontComesFromTheSettingsWithDefaultsByUseNewDefFont) {
@@ -244,11 +255,13 @@ TEST_F(PathBar, TheFontComesFromTheSettingsWithDefaultsByUseNewDefFont) {
                 Expected{RGB(255, 0, 0), 0, L"Segoe UI", 9, 400});
   ExpectPainted(colours + L"[Configuration]\r\nUseNewDefFont=11\r\n", kHostGrey,
                 Expected{RGB(255, 0, 0), 0, L"Microsoft Sans Serif", 8, 700});
-  ExpectPainted(colours + L"[AllResolutions]\r\nFontSizeWindow=14\r\nFontWeightWindow=300\r\nFontNameWindow=Tahoma\r\n",
+  ExpectPainted(colours +
+                    L"[AllResolutions]\r\nFontSizeWindow=14\r\nFontWeightWindow="
+                    L"300\r\nFontNameWindow=Tahoma\r\n",
                 kHostGrey, Expected{RGB(255, 0, 0), 0, L"Tahoma", 14, 300});
   // A face name that cannot fit the font record gives the default face.
-  ExpectPainted(colours + L"[AllResolutions]\r\nFontNameWindow=" + std::wstring(40, L'F') + L"\r\n", kHostGrey,
-                Expected{RGB(255, 0, 0), 0, L"Microsoft Sans Serif", 8, 700});
+  ExpectPainted(colours + L"[AllResolutions]\r\nFontNameWindow=" + std::wstring(40, L'F') + L"\r\n",
+                kHostGrey, Expected{RGB(255, 0, 0), 0, L"Microsoft Sans Serif", 8, 700});
 }
 
 TEST_F(PathBar, TheRightPanelsBarIsUsedWhenTheRightPanelIsActive) {
@@ -262,7 +275,8 @@ TEST_F(PathBar, TheRightPanelsBarIsUsedWhenTheRightPanelIsActive) {
   DestroyWindow(host_.hwnd());
   plugin_.WindowCaption(viewer_, rightActive.quickView());
   EXPECT_EQ(Capture(rightActive.rightPathBar()),
-            Reference(rightActive.rightPathBar(), kHostGrey, DisplayText(L"photo.jpg"), Light(RGB(255, 0, 0), 0)));
+            Reference(rightActive.rightPathBar(), kHostGrey, DisplayText(L"photo.jpg"),
+                      Light(RGB(255, 0, 0), 0)));
   EXPECT_TRUE(AllOf(Capture(rightActive.leftPathBar()), kHostGrey));
 }
 
@@ -272,10 +286,12 @@ TEST_F(PathBar, NothingIsPaintedWithoutAFileNameOrWithoutAHost) {
   EXPECT_TRUE(AllOf(Painted(host_.leftPathBar(), kHostGrey), kHostGrey));
   SetWindowTextW(viewer_, L"photo.jpg - Kelvane");
   DestroyWindow(host_.hwnd());
-  HWND panel = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                               nullptr, nullptr);
-  HWND quickView = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 50, 50, panel, nullptr, nullptr, nullptr);
-  EXPECT_EQ(plugin_.WindowCaption(viewer_, quickView), nullptr) << "no host main window: nothing to do";
+  HWND panel = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                               nullptr, nullptr, nullptr);
+  HWND quickView =
+      CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 50, 50, panel, nullptr, nullptr, nullptr);
+  EXPECT_EQ(plugin_.WindowCaption(viewer_, quickView), nullptr)
+      << "no host main window: nothing to do";
   DestroyWindow(panel);
 }
 
@@ -287,10 +303,11 @@ TEST_F(PathBar, ShowsOnlyTheNameAfterTheLastBackslashFilledWithSpacesUpToItsBoun
   };
   std::wstring name124(124, L'a');
   std::wstring name125(125, L'b');
-  for (const Case& c : {Case{L"C:\\pics\\photo.jpg - Kelvane", L"photo.jpg - kelvane" + std::wstring(231, L' ')},
-                        Case{L"Kelvane", L"Kelvane - kelvane" + std::wstring(235, L' ')},
-                        Case{name124 + L" - Kelvane", name124 + L" - kelvane" + std::wstring(1, L' ')},
-                        Case{name125 + L" - Kelvane", name125 + L" - kelvane"}}) {
+  for (const Case& c :
+       {Case{L"C:\\pics\\photo.jpg - Kelvane", L"photo.jpg - kelvane" + std::wstring(231, L' ')},
+        Case{L"Kelvane", L"Kelvane - kelvane" + std::wstring(235, L' ')},
+        Case{name124 + L" - Kelvane", name124 + L" - kelvane" + std::wstring(1, L' ')},
+        Case{name125 + L" - Kelvane", name125 + L" - kelvane"}}) {
     SetWindowTextW(viewer_, c.title.c_str());
     std::vector<COLORREF> painted = Painted(host_.leftPathBar(), kHostGrey);
     EXPECT_EQ(painted, Reference(host_.leftPathBar(), kHostGrey, c.shown, Light(RGB(255, 0, 0), 0)))

@@ -29,9 +29,10 @@ constexpr long kUserSlack = 4;
 constexpr long kHandleSlack = 8;
 
 std::string Counts(const ResourceCounts& before, const ResourceCounts& after) {
-  return "GDI " + std::to_string(before.gdiObjects) + " -> " + std::to_string(after.gdiObjects) + ", USER " +
-         std::to_string(before.userObjects) + " -> " + std::to_string(after.userObjects) + ", handles " +
-         std::to_string(before.kernelHandles) + " -> " + std::to_string(after.kernelHandles);
+  return "GDI " + std::to_string(before.gdiObjects) + " -> " + std::to_string(after.gdiObjects) +
+         ", USER " + std::to_string(before.userObjects) + " -> " +
+         std::to_string(after.userObjects) + ", handles " + std::to_string(before.kernelHandles) +
+         " -> " + std::to_string(after.kernelHandles);
 }
 
 TEST(ResourceCounting, SeesEveryLeakedObjectOfEachKind) {
@@ -39,7 +40,8 @@ TEST(ResourceCounting, SeesEveryLeakedObjectOfEachKind) {
   std::printf("counting by %ls\n", CountingMethod().c_str());
   // One of each first: the first window of a thread also makes what every later one shares, and
   // one stays for the time of the counts, or that shared window comes and goes with the others.
-  HWND anchor = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  HWND anchor =
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   DestroyMenu(CreatePopupMenu());
   DeleteObject(CreateSolidBrush(RGB(1, 2, 3)));
 
@@ -54,7 +56,8 @@ TEST(ResourceCounting, SeesEveryLeakedObjectOfEachKind) {
   std::vector<HWND> windows;
   std::vector<HMENU> menus;
   for (long i = 0; i < kLeaked; ++i) {
-    windows.push_back(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    windows.push_back(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      nullptr, nullptr));
     menus.push_back(CreatePopupMenu());
   }
   EXPECT_EQ(CountUserObjects() - userBefore, 2 * kLeaked) << "windows and menus";
@@ -98,7 +101,8 @@ TEST_P(Soak, HundredsOfLoadsAndDestroysLeaveNothingBehind) {
   std::wstring viewerPath = plugin.InstallViewer(
       soak.viewer, soak.viewer == Width::k64 ? L"viewer64\\kelv64.exe" : L"viewer32\\kelv32.exe");
   WriteTextFile(plugin.folder() + L"kelvane.ini",
-                L"[Kelvane]\r\n" + ViewerKey() + L"=" + viewerPath + L"\r\n[Ghostscript]\r\n", true);
+                L"[Kelvane]\r\n" + ViewerKey() + L"=" + viewerPath + L"\r\n[Ghostscript]\r\n",
+                true);
   std::wstring viewerIni = DefaultViewerIni(plugin, soak.viewer);
   WriteTextFile(viewerIni, L"[Viewing]\r\nFullScreen=1\r\n");
   PictureFolder pictures;
@@ -111,19 +115,26 @@ TEST_P(Soak, HundredsOfLoadsAndDestroysLeaveNothingBehind) {
   auto openAndClose = [&]() -> std::string {
     ViewerLog log;
     HWND container = LoadView(plugin, listerSide, file);
-    if (container == nullptr) return "the load returned no window; the viewer logged: " + LogSummary(log);
+    if (container == nullptr)
+      return "the load returned no window; the viewer logged: " + LogSummary(log);
     HWND viewer = ViewerWindowOf(container);
     wchar_t program[MAX_PATH] = {};
     DWORD size = MAX_PATH;
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, viewer != nullptr ? ProcessOf(viewer) : 0);
-    bool rightViewer = process != nullptr && QueryFullProcessImageNameW(process, 0, program, &size) &&
-                       std::wstring(program).find(ViewerProgramName(soak.viewer)) != std::wstring::npos;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                 viewer != nullptr ? ProcessOf(viewer) : 0);
+    bool rightViewer =
+        process != nullptr && QueryFullProcessImageNameW(process, 0, program, &size) &&
+        std::wstring(program).find(ViewerProgramName(soak.viewer)) != std::wstring::npos;
     if (process != nullptr) CloseHandle(process);
     std::string problem;
-    if (viewer == nullptr) problem = "no viewer window in the container";
-    else if (!rightViewer) problem = "the container holds another program's window";
-    else if (GetParent(container) != listerSide) problem = "the container is not the Lister's child";
-    else if (ReadIni(viewerIni, L"Viewing", L"FullScreen") != L"0") problem = "FullScreen was not switched off";
+    if (viewer == nullptr)
+      problem = "no viewer window in the container";
+    else if (!rightViewer)
+      problem = "the container holds another program's window";
+    else if (GetParent(container) != listerSide)
+      problem = "the container is not the Lister's child";
+    else if (ReadIni(viewerIni, L"Viewing", L"FullScreen") != L"0")
+      problem = "FullScreen was not switched off";
     DestroyWindow(container);
     return problem;
   };
@@ -141,7 +152,8 @@ TEST_P(Soak, HundredsOfLoadsAndDestroysLeaveNothingBehind) {
     if (!problem.empty()) {
       ++failedViews;
       std::printf("note: view %d: %s\n", cycle, problem.c_str());
-      ASSERT_TRUE(NoViewerLeft(10000)) << "view " << cycle << " left its viewer running: " << problem;
+      ASSERT_TRUE(NoViewerLeft(10000))
+          << "view " << cycle << " left its viewer running: " << problem;
     }
   }
   EXPECT_LE(failedViews, 1) << "views that did not open the right viewer, embed it and close";
@@ -170,8 +182,8 @@ TEST(CaptionSoak, ThousandsOfQuickViewRefreshesPaintWithoutGdiGrowth) {
   PluginUnderTest plugin(WithoutViewer());
   HostSettings settings(RealisticHostSettings());
   MainWindow host;
-  HWND viewer = CreateWindowExW(0, L"STATIC", L"C:\\pictures\\beach.jpg - Kelvane", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                nullptr, nullptr, nullptr);
+  HWND viewer = CreateWindowExW(0, L"STATIC", L"C:\\pictures\\beach.jpg - Kelvane", WS_POPUP, 0, 0,
+                                10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(viewer, nullptr);
   for (int i = 0; i < 10; ++i) plugin.WindowCaption(viewer, host.quickView());
   ResourceCounts before = CountResources();
@@ -184,12 +196,14 @@ TEST(CaptionSoak, ThousandsOfQuickViewRefreshesPaintWithoutGdiGrowth) {
     if (i % 500 == 0) host.PaintPathBars(kUnpainted);
     plugin.WindowCaption(viewer, host.quickView());
     // Far right, where the display text holds only the spaces that cover the host's text.
-    if (i % 500 == 0 && MainWindow::PixelAt(host.leftPathBar(), barWidth - 4, 20) == RGB(0, 0, 128)) ++painted;
+    if (i % 500 == 0 && MainWindow::PixelAt(host.leftPathBar(), barWidth - 4, 20) == RGB(0, 0, 128))
+      ++painted;
   }
   ResourceCounts after = CountResources();
   DestroyWindow(viewer);
-  EXPECT_EQ(painted, 6) << "every sampled refresh painted the active caption colour (8388608); last pixel "
-                        << std::hex << MainWindow::PixelAt(host.leftPathBar(), barWidth - 4, 20);
+  EXPECT_EQ(painted, 6)
+      << "every sampled refresh painted the active caption colour (8388608); last pixel "
+      << std::hex << MainWindow::PixelAt(host.leftPathBar(), barWidth - 4, 20);
   EXPECT_LE(after.gdiObjects - before.gdiObjects, kGdiSlack) << Counts(before, after);
   EXPECT_LE(after.userObjects - before.userObjects, kUserSlack) << Counts(before, after);
   EXPECT_LE(after.kernelHandles - before.kernelHandles, kHandleSlack) << Counts(before, after);

@@ -26,12 +26,15 @@ class Random {
   explicit Random(unsigned salt) : engine_(kSeed ^ salt) {
     std::printf("seed %u, salt %u\n", kSeed, salt);
   }
-  int Between(int low, int high) { return high < low ? low : std::uniform_int_distribution<int>(low, high)(engine_); }
+  int Between(int low, int high) {
+    return high < low ? low : std::uniform_int_distribution<int>(low, high)(engine_);
+  }
   std::wstring Text(int length) {
     static const wchar_t kAlphabet[] = L"abcXYZ019._-\u00FC\u7167";
     std::wstring text;
     for (int i = 0; i < length; ++i) {
-      text += Between(0, 15) == 0 ? L'\\' : kAlphabet[Between(0, static_cast<int>(wcslen(kAlphabet)) - 1)];
+      text += Between(0, 15) == 0 ? L'\\'
+                                  : kAlphabet[Between(0, static_cast<int>(wcslen(kAlphabet)) - 1)];
     }
     return text;
   }
@@ -51,11 +54,13 @@ TEST(ExportedTextBounds, GsenvAnswersTheWholeFolderListOrNull) {
   int whole = 0;
   int refused = 0;
   for (int i = 0; i < 2000; ++i) {
-    std::wstring dll = random.Text(std::max(0, random.Between(kPathBound - 12, kPathBound + 3) - 14)) +
-                       L"\\bin\\gsdll.dll";
+    std::wstring dll =
+        random.Text(std::max(0, random.Between(kPathBound - 12, kPathBound + 3) - 14)) +
+        L"\\bin\\gsdll.dll";
     std::wstring folder = CutAtLastBackslash(dll);
     std::wstring parent = CutAtLastBackslash(folder);
-    bool fits = static_cast<int>(dll.size()) < kPathBound && static_cast<int>(parent.size()) + 8 < kPathBound;
+    bool fits = static_cast<int>(dll.size()) < kPathBound &&
+                static_cast<int>(parent.size()) + 8 < kPathBound;
     std::wstring expected = folder + L"\\;" + parent + L"\\fonts\\;" + parent + L"\\lib\\";
     wchar_t* answer = plugin.gsenv(dll.c_str());
     if (fits) {
@@ -80,15 +85,18 @@ std::wstring Lower(std::wstring text) {
 }
 
 // What the caption routine should set: the title as read (at most 259 characters) up to the first
-// " - <library name>", inside "Lister (<library name, lower case>) - [...]"; nothing for an empty part.
-std::wstring ExpectedCaption(const std::wstring& modulePath, const std::wstring& title, const std::wstring& before) {
+// " - <library name>", inside "Lister (<library name, lower case>) - [...]"; nothing for an empty
+// part.
+std::wstring ExpectedCaption(const std::wstring& modulePath, const std::wstring& title,
+                             const std::wstring& before) {
   std::wstring pluginName;
   if (static_cast<int>(modulePath.size()) < kPathBound) {
     pluginName = modulePath.substr(modulePath.rfind(L'\\') + 1);
     size_t dot = pluginName.rfind(L'.');
     if (dot != std::wstring::npos) pluginName.resize(dot);
   }
-  std::wstring suffix = static_cast<int>(pluginName.size()) + 3 < kPathBound ? L" - " + pluginName : L"";
+  std::wstring suffix =
+      static_cast<int>(pluginName.size()) + 3 < kPathBound ? L" - " + pluginName : L"";
   std::wstring part = title.substr(0, kPathBound - 1);
   size_t at = suffix.empty() ? std::wstring::npos : part.find(suffix);
   if (at != std::wstring::npos) part.resize(at);
@@ -107,11 +115,12 @@ TEST(ExportedTextBounds, ListerCaptionIsWholeForTitlesAndLibraryNamesAroundTheir
   // Library names from short to one whose full path reaches the bound, and one past it.
   std::vector<int> pathLengths = {0, 200, kPathBound - 2, kPathBound - 1, kPathBound};
   for (int pathLength : pathLengths) {
-    std::wstring stem = pathLength == 0 ? L"Kelvane"
-                                        : L"K" + std::wstring(static_cast<size_t>(std::max(
-                                                                  1, pathLength - static_cast<int>(folder.size()) -
-                                                                         static_cast<int>(extension.size()) - 1)),
-                                                              L'n');
+    std::wstring stem =
+        pathLength == 0 ? L"Kelvane"
+                        : L"K" + std::wstring(static_cast<size_t>(std::max(
+                                                  1, pathLength - static_cast<int>(folder.size()) -
+                                                         static_cast<int>(extension.size()) - 1)),
+                                              L'n');
     PluginUnderTest plugin(WithLibraryName(stem + extension));
     ASSERT_NE(plugin.WindowCaption, nullptr) << "library name of " << stem.size() << " characters";
     wchar_t modulePath[1024] = {};
@@ -124,8 +133,9 @@ TEST(ExportedTextBounds, ListerCaptionIsWholeForTitlesAndLibraryNamesAroundTheir
       std::wstring title = random.Text(random.Between(kPathBound - 12, kPathBound + 6));
       int choice = random.Between(0, 3);
       if (choice == 1) {
-        title = title.substr(0, static_cast<size_t>(random.Between(0, static_cast<int>(title.size())))) + L" - " +
-                pluginName + random.Text(random.Between(0, 10));
+        title = title.substr(
+                    0, static_cast<size_t>(random.Between(0, static_cast<int>(title.size())))) +
+                L" - " + pluginName + random.Text(random.Between(0, 10));
       } else if (choice == 2) {
         title = random.Text(random.Between(0, 20)) + L" - " + pluginName;
       }
@@ -133,7 +143,8 @@ TEST(ExportedTextBounds, ListerCaptionIsWholeForTitlesAndLibraryNamesAroundTheir
       TitledWindow viewer(title);
       EXPECT_EQ(plugin.WindowCaption(viewer.hwnd(), lister.hwnd()), nullptr);
       ASSERT_EQ(TitleOf(lister.hwnd()), ExpectedCaption(module, title, L"unchanged"))
-          << "module path " << module.size() << " characters, title " << title.size() << ", case " << i;
+          << "module path " << module.size() << " characters, title " << title.size() << ", case "
+          << i;
     }
   }
 }
@@ -144,7 +155,8 @@ TEST(ExportedTextBounds, QuickViewPaintsTheDisplayTextForTitlesAroundTheBound) {
   MainWindow host;
   for (int i = 0; i < 40; ++i) {
     host.PaintPathBars(RGB(10, 20, 30));
-    std::wstring title = random.Text(random.Between(kPathBound - 6, kPathBound + 6)) + L" - Kelvane";
+    std::wstring title =
+        random.Text(random.Between(kPathBound - 6, kPathBound + 6)) + L" - Kelvane";
     TitledWindow viewer(title);
     EXPECT_EQ(plugin.WindowCaption(viewer.hwnd(), host.quickView()), nullptr);
     EXPECT_NE(MainWindow::PixelAt(host.leftPathBar(), 1, 20), RGB(10, 20, 30))
@@ -173,7 +185,8 @@ TEST(ExportedTextBounds, TheMissingViewerMessageNamesTheWholePathOrTheTooLongSet
   for (int length = kPathBound - 4; length <= kPathBound + 2; ++length) {
     std::wstring viewer = MissingViewerPath(plugin.folder(), length);
     ASSERT_EQ(static_cast<int>(viewer.size()), length);
-    WriteTextFile(plugin.folder() + L"kelvane.ini", L"[Kelvane]\r\n" + key + L"=" + viewer + L"\r\n", true);
+    WriteTextFile(plugin.folder() + L"kelvane.ini",
+                  L"[Kelvane]\r\n" + key + L"=" + viewer + L"\r\n", true);
     MessageBoxCatcher boxes;
     EXPECT_EQ(LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp")), nullptr);
     if (length < kPathBound) {
@@ -196,15 +209,18 @@ TEST(ExportedTextBounds, TheMissingModeFileMessageNamesTheWholePathOrTheTooLongS
   ListerWindow lister;
   for (int length = kPathBound - 4; length <= kPathBound + 2; ++length) {
     // The mode file is the folder with the settings name appended.
-    std::wstring folder = MissingViewerPath(plugin.folder(), length - static_cast<int>(iniName.size()) + 7);
+    std::wstring folder =
+        MissingViewerPath(plugin.folder(), length - static_cast<int>(iniName.size()) + 7);
     folder.resize(folder.size() - 7);  // ends in a backslash
     ASSERT_EQ(static_cast<int>(folder.size() + iniName.size()), length);
-    WriteTextFile(plugin.folder() + L"kelvane.ini", L"[Kelvane]\r\nDirIniL=" + folder + L"\r\n", true);
+    WriteTextFile(plugin.folder() + L"kelvane.ini", L"[Kelvane]\r\nDirIniL=" + folder + L"\r\n",
+                  true);
     MessageBoxCatcher boxes;
     EXPECT_EQ(LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp")), nullptr);
     if (length < kPathBound) {
       ASSERT_EQ(boxes.boxes().size(), 1u) << "length " << length;
-      EXPECT_EQ(boxes.boxes()[0].text, L"I can't find the file " + folder + iniName) << "length " << length;
+      EXPECT_EQ(boxes.boxes()[0].text, L"I can't find the file " + folder + iniName)
+          << "length " << length;
     } else {
       ASSERT_EQ(boxes.boxes().size(), 1u) << "length " << length;
       EXPECT_EQ(boxes.boxes()[0].text, LongSettingMessage(L"DirIniL")) << "length " << length;

@@ -40,7 +40,8 @@ class PictureFolder {
     for (int i = 54; i < static_cast<int>(sizeof(file)); ++i) file[i] = static_cast<BYTE>(i * 7);
     HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE) << "cannot write " << std::string(path.begin(), path.end());
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE)
+        << "cannot write " << std::string(path.begin(), path.end());
     DWORD written = 0;
     WriteFile(handle, file, sizeof(file), &written, nullptr);
     CloseHandle(handle);
@@ -104,7 +105,9 @@ inline bool NoViewerLeft(DWORD timeoutMs = 5000) {
   return WaitUntil([] { return RunningViewerProcesses().empty(); }, timeoutMs);
 }
 
-inline std::wstring Utf16(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+inline std::wstring Utf16(const std::string& text) {
+  return std::wstring(text.begin(), text.end());
+}
 inline std::string Narrow(const std::wstring& text) {
   int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string out(size > 0 ? size - 1 : 0, '\0');
@@ -115,7 +118,8 @@ inline std::string Narrow(const std::wstring& text) {
 // The settings path the plugin uses for its viewer when no mode INI folder is set: always
 // "Kelvane\" beside the plugin, whichever viewer build runs.
 inline std::wstring DefaultViewerIni(const PluginUnderTest& plugin, Width viewerWidth) {
-  return plugin.folder() + L"Kelvane\\" + (viewerWidth == Width::k64 ? L"kelv64.ini" : L"kelv32.ini");
+  return plugin.folder() + L"Kelvane\\" +
+         (viewerWidth == Width::k64 ? L"kelv64.ini" : L"kelv32.ini");
 }
 
 // The viewer program and settings names of a width.

@@ -56,7 +56,8 @@ TEST(ListerCaption, ALongestTitleIsSetWhole) {
   EXPECT_EQ(caption, L"Lister (kelvane) - [" + name + L"]");
   EXPECT_EQ(caption.size(), 7u + 273u);
   // A title longer than the viewer title's bound is read as its first 259 characters.
-  EXPECT_EQ(CaptionFor(plugin, std::wstring(300, L'm')), L"Lister (kelvane) - [" + std::wstring(259, L'm') + L"]");
+  EXPECT_EQ(CaptionFor(plugin, std::wstring(300, L'm')),
+            L"Lister (kelvane) - [" + std::wstring(259, L'm') + L"]");
 }
 
 TEST(ListerCaption, ANullOrUntitledSourceChangesNothingInEitherMode) {

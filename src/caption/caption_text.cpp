@@ -10,16 +10,19 @@ constexpr int kCaptionFixedCharacters = 14;  // "Lister (", ") - [" and "]"
 
 }  // namespace
 
-bool ComposeListerCaption(const wchar_t* pluginName, const wchar_t* fileNamePart, wchar_t* caption) {
+bool ComposeListerCaption(const wchar_t* pluginName, const wchar_t* fileNamePart,
+                          wchar_t* caption) {
   int capacity = TextLength(pluginName) + kTextCapacity + kCaptionFixedCharacters;
   if (capacity > kCaptionCapacity) {
     caption[0] = L'\0';
     return false;
   }
-  return TextFormat(caption, capacity, plugin_files::kListerCaptionFormat, {pluginName, fileNamePart});
+  return TextFormat(caption, capacity, plugin_files::kListerCaptionFormat,
+                    {pluginName, fileNamePart});
 }
 
-bool ComposeDisplayText(const wchar_t* titleSuffix, const wchar_t* fileNamePart, wchar_t* displayText) {
+bool ComposeDisplayText(const wchar_t* titleSuffix, const wchar_t* fileNamePart,
+                        wchar_t* displayText) {
   const wchar_t* name = TextAfterLastBackslash(fileNamePart);
   int capacity = TextLength(titleSuffix) + kTextCapacity;
   if (capacity > kCaptionCapacity) {

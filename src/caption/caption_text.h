@@ -15,4 +15,5 @@ bool ComposeListerCaption(const wchar_t* pluginName, const wchar_t* fileNamePart
 // The file name part without its folders, then the title suffix, then spaces up to a length that
 // covers what the host has drawn to the right of it. False, with the text empty, when the name
 // and the suffix do not fit the bound a suffix of this length allows.
-bool ComposeDisplayText(const wchar_t* titleSuffix, const wchar_t* fileNamePart, wchar_t* displayText);
+bool ComposeDisplayText(const wchar_t* titleSuffix, const wchar_t* fileNamePart,
+                        wchar_t* displayText);

@@ -33,7 +33,8 @@ HWND FindPathBar() {
   HWND leftList = nullptr;
   HWND activeList = nullptr;
   HWND pathBar = nullptr;
-  if (!AskHost(host::kRequestLeftList, &leftList) || !AskHost(host::kRequestActiveList, &activeList)) {
+  if (!AskHost(host::kRequestLeftList, &leftList) ||
+      !AskHost(host::kRequestActiveList, &activeList)) {
     return nullptr;
   }
   bool leftActive = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(leftList)) ==
@@ -46,7 +47,8 @@ HWND FindPathBar() {
 const wchar_t* SystemThemeSection() {
   HKEY key = nullptr;
   DWORD lightTheme = 1;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, host::kThemeKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, host::kThemeKey, 0, KEY_QUERY_VALUE, &key) ==
+      ERROR_SUCCESS) {
     DWORD value = 0;
     DWORD size = sizeof(value);
     DWORD type = 0;
@@ -134,7 +136,8 @@ HFONT CreateHostFont(const wchar_t* hostSettings, HDC dc) {
   font.lfClipPrecision = CLIP_CHARACTER_PRECIS;
   font.lfQuality = PROOF_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  if (!TextCopy(font.lfFaceName, LF_FACESIZE, face)) TextCopy(font.lfFaceName, LF_FACESIZE, defaultFace);
+  if (!TextCopy(font.lfFaceName, LF_FACESIZE, face))
+    TextCopy(font.lfFaceName, LF_FACESIZE, defaultFace);
   return CreateFontIndirectW(&font);
 }
 

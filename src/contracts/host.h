@@ -66,7 +66,8 @@ constexpr COLORREF kDarkInactiveTitle = 0x202020;
 constexpr COLORREF kDarkInactiveTitleText = 0xDCDCDC;
 
 // The system's app theme, read when DarkMode asks to follow it.
-constexpr const wchar_t* kThemeKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+constexpr const wchar_t* kThemeKey =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 constexpr const wchar_t* kAppsUseLightThemeValue = L"AppsUseLightTheme";
 
 // Windows that own the Esc key while they are active.

@@ -25,7 +25,8 @@ constexpr const wchar_t* kDefaultViewer64 = L"Kelvane64\\kelv64.exe";
 // Messages, formatted with wsprintf-style %s placeholders.
 constexpr const wchar_t* kCannotCreateSettings =
     L"I can't create a file %s. Default paths will be used  %s, %s";
-constexpr const wchar_t* kCannotFindViewer = L"I can't find the %s in the path specified in the file %s";
+constexpr const wchar_t* kCannotFindViewer =
+    L"I can't find the %s in the path specified in the file %s";
 constexpr const wchar_t* kCannotFindModeIni = L"I can't find the file %s";
 // The first placeholder names the key with its section, e.g. "[Kelvane] path64".
 constexpr const wchar_t* kCannotUseLongSetting =

@@ -15,7 +15,8 @@ bool ComposeGsLib(const wchar_t* ghostscriptDll, wchar_t* gsLib, int capacity) {
   TextCopy(fonts, kTextCapacity, dllFolder);
   TextCutAtLastBackslash(fonts);
   TextCopy(lib, kTextCapacity, fonts);
-  if (!TextAppend(fonts, kTextCapacity, kGsLibFonts) || !TextAppend(lib, kTextCapacity, kGsLibLib)) {
+  if (!TextAppend(fonts, kTextCapacity, kGsLibFonts) ||
+      !TextAppend(lib, kTextCapacity, kGsLibLib)) {
     return false;
   }
   return TextFormat(gsLib, capacity, L"%s%s%s%s", {dllFolder, kGsLibFolderEnd, fonts, lib});
@@ -40,8 +41,8 @@ void HandOverGhostscript(const ViewerPaths& paths) {
     const wchar_t* target = redirectedIni[0] != L'\0' ? redirectedIni : paths.defaultViewerIni;
     WritePrivateProfileStringW(viewer::kGhostscriptSection, viewer::kGsLocationKey,
                                viewer::kGsLocationOn, target);
-    WritePrivateProfileStringW(viewer::kGhostscriptSection, viewer::kGsDllKey,
-                               paths.ghostscriptDll, target);
+    WritePrivateProfileStringW(viewer::kGhostscriptSection, viewer::kGsDllKey, paths.ghostscriptDll,
+                               target);
   }
 
   wchar_t* gsLib = gsenv(paths.ghostscriptDll);

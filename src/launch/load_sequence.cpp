@@ -8,8 +8,6 @@
 #include "contracts/plugin_files.h"
 #include "contracts/viewer.h"
 #include "launch/command_line.h"
-#include "window/container_window.h"
-#include "window/view_record.h"
 #include "launch/ghostscript.h"
 #include "launch/system_menu.h"
 #include "launch/viewer_paths.h"
@@ -18,6 +16,8 @@
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
 #include "plugin/shared_steps.h"
+#include "window/container_window.h"
+#include "window/view_record.h"
 #include "window/viewer_guard.h"
 
 namespace {
@@ -31,12 +31,12 @@ bool StartViewer(const ViewerPaths& paths, wchar_t* commandLine, HANDLE* process
                  DWORD* threadId) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESIZE | STARTF_USEPOSITION |
-                    STARTF_FORCEOFFFEEDBACK;
+  startup.dwFlags =
+      STARTF_USESHOWWINDOW | STARTF_USESIZE | STARTF_USEPOSITION | STARTF_FORCEOFFFEEDBACK;
   startup.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION started = {};
-  if (!CreateProcessW(paths.viewerProgram, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &started)) {
+  if (!CreateProcessW(paths.viewerProgram, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &started)) {
     return false;
   }
   CloseHandle(started.hThread);

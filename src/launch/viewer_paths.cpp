@@ -23,7 +23,8 @@ void WriteEmptySections(HANDLE file) {
   using namespace plugin_files;
   wchar_t text[kTextCapacity];
   char bytes[kTextCapacity];
-  if (!TextFormat(text, kTextCapacity, kNewSettingsFileFormat, {kViewerSection, kGhostscriptSection})) {
+  if (!TextFormat(text, kTextCapacity, kNewSettingsFileFormat,
+                  {kViewerSection, kGhostscriptSection})) {
     return;
   }
   int size = WideCharToMultiByte(CP_ACP, 0, text, -1, bytes, kTextCapacity, nullptr, nullptr);
@@ -68,15 +69,16 @@ bool ResolveViewerPaths(HINSTANCE module, ViewerPaths* paths) {
   const wchar_t* viewerKey = sizeof(void*) == 8 ? kViewerPath64Key : kViewerPath32Key;
   if (!TextFormat(paths->pluginSettingsFile, kTextCapacity, L"%s%s",
                   {paths->pluginFolder, kSettingsFile}) ||
-      !TextFormat(defaultViewer, kTextCapacity, L"%s%s", {paths->pluginFolder, defaultViewerName})) {
+      !TextFormat(defaultViewer, kTextCapacity, L"%s%s",
+                  {paths->pluginFolder, defaultViewerName})) {
     return false;
   }
 
   if (!FileExists(paths->pluginSettingsFile)) CreatePluginSettingsFile(paths->pluginSettingsFile);
 
   const wchar_t* settings = paths->pluginSettingsFile;
-  if (!ReadExpandedSetting(settings, kViewerSection, viewerKey, defaultViewer,
-                           paths->viewerProgram, kTextCapacity)) {
+  if (!ReadExpandedSetting(settings, kViewerSection, viewerKey, defaultViewer, paths->viewerProgram,
+                           kTextCapacity)) {
     ReportLongSetting(kViewerSection, viewerKey);
     return false;
   }
@@ -87,8 +89,9 @@ bool ResolveViewerPaths(HINSTANCE module, ViewerPaths* paths) {
 
   paths->listerIniFolderFits = ReadExpandedSetting(settings, kViewerSection, kListerIniFolderKey,
                                                    L"", paths->listerIniFolder, kTextCapacity);
-  paths->quickViewIniFolderFits = ReadExpandedSetting(
-      settings, kViewerSection, kQuickViewIniFolderKey, L"", paths->quickViewIniFolder, kTextCapacity);
+  paths->quickViewIniFolderFits =
+      ReadExpandedSetting(settings, kViewerSection, kQuickViewIniFolderKey, L"",
+                          paths->quickViewIniFolder, kTextCapacity);
 
   paths->viewerIs64Bit = ViewerIs64Bit(paths->viewerProgram);
   paths->viewerIniName = paths->viewerIs64Bit ? viewer::kSettings64 : viewer::kSettings32;

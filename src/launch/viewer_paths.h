@@ -15,9 +15,9 @@ struct ViewerPaths {
   bool listerIniFolderFits;                   // false: DirIniL is too long, the folder empty
   bool quickViewIniFolderFits;                // false: DirIniQ is too long, the folder empty
   bool viewerIs64Bit;
-  const wchar_t* viewerIniName;               // "kelv32.ini" or "kelv64.ini"
-  wchar_t defaultViewerIni[kTextCapacity];    // always in "Kelvane\", for both viewer builds
-  wchar_t ghostscriptDll[kTextCapacity];      // empty: no Ghostscript hand-over
+  const wchar_t* viewerIniName;             // "kelv32.ini" or "kelv64.ini"
+  wchar_t defaultViewerIni[kTextCapacity];  // always in "Kelvane\", for both viewer builds
+  wchar_t ghostscriptDll[kTextCapacity];    // empty: no Ghostscript hand-over
 };
 
 // False ends the load: the viewer program is missing or its setting too long (after a message),

@@ -90,8 +90,8 @@ bool ReadSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key
   // Read into a buffer two characters wider than any destination, so that a value that does
   // not fit is told apart from one that just fits: the system cuts silently.
   wchar_t value[kTextCapacity + 2];
-  DWORD length = GetPrivateProfileStringW(section, key, defaultValue, value,
-                                          kTextCapacity + 2, file);
+  DWORD length =
+      GetPrivateProfileStringW(section, key, defaultValue, value, kTextCapacity + 2, file);
   if (capacity > kTextCapacity + 1 || length > kTextCapacity) {
     Empty(dest, capacity);
     return false;

@@ -7,10 +7,10 @@
 #include "contracts/host.h"
 #include "contracts/viewer.h"
 #include "plugin/bounded_send.h"
-#include "plugin/window_class.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
 #include "plugin/shared_steps.h"
+#include "plugin/window_class.h"
 #include "window/viewer_guard.h"
 
 namespace {
@@ -92,8 +92,7 @@ void GreyContextMenu(HWND listerSide) {
 void PassKeyOn(HWND viewerWindow, WPARAM key) {
   // Giving the focus to another thread's window waits for that thread under some platforms:
   // a viewer that does not answer keeps the focus where it is.
-  if (key == VK_TAB && KeyHeld(VK_CONTROL) &&
-      WindowAnswers(viewerWindow, kAnswerLimitMs)) {
+  if (key == VK_TAB && KeyHeld(VK_CONTROL) && WindowAnswers(viewerWindow, kAnswerLimitMs)) {
     SetForegroundWindow(viewerWindow);
     SetFocus(viewerWindow);
   }
@@ -158,9 +157,9 @@ void RegisterContainerClass() {
 }
 
 HWND CreateContainerWindow(HWND listerWindow, View* view) {
-  HWND container = CreateWindowExW(0, viewer::kWindowClass, L"",
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
-                                   listerWindow, nullptr, gModule, nullptr);
+  HWND container =
+      CreateWindowExW(0, viewer::kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                      0, 0, listerWindow, nullptr, gModule, nullptr);
   if (container == nullptr) return nullptr;
   SetWindowLongPtrW(container, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
   BringWindowToTop(container);

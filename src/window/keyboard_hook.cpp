@@ -3,15 +3,16 @@
 // the caption follows the viewer's navigation keys. Stateless; runs in the viewer's process
 // when the library and the viewer have the same width.
 #include "contracts/host.h"
-#include "plugin/window_class.h"
 #include "plugin/exports.h"
 #include "plugin/shared_steps.h"
+#include "plugin/window_class.h"
 #include "window/host_window.h"
 
 namespace {
 
 bool FocusClassAccepted() {
-  return WindowClassIs(GetFocus(), {host::kListerClassAlias, host::kListerClass, host::kFcViewerClass});
+  return WindowClassIs(GetFocus(),
+                       {host::kListerClassAlias, host::kListerClass, host::kFcViewerClass});
 }
 
 bool DialogOrFullScreenActive() {
@@ -42,8 +43,17 @@ Outcome HandleEscape(HWND topLevel) {
 
 bool HasRule(WPARAM key) {
   switch (key) {
-    case VK_BACK: case VK_TAB: case VK_RETURN: case VK_ESCAPE: case VK_SPACE: case VK_LEFT:
-    case VK_RIGHT: case 'C': case 'M': case 'N': case 'P':
+    case VK_BACK:
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_SPACE:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case 'C':
+    case 'M':
+    case 'N':
+    case 'P':
       return true;
     default:
       return key >= '1' && key <= '8';
@@ -67,7 +77,14 @@ Outcome HandleKey(WPARAM key, HWND focusParent, HWND topLevel) {
         SetFocus(GetWindow(topLevel, GW_CHILD));
       }
       return Outcome::kPassOn;
-    case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8':
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
+    case '8':
       if (FocusClassAccepted()) HandKeyToHost(topLevel, static_cast<BYTE>(key));
       return Outcome::kPassOn;
     case 'C':

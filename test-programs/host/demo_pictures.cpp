@@ -31,7 +31,8 @@ ScreenImage Draw(const DemoPicture& picture) {
 
 bool EndsWith(const std::wstring& text, const wchar_t* end) {
   const std::wstring suffix(end);
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 }  // namespace
@@ -56,7 +57,8 @@ bool WriteDemoPictures(const std::wstring& folder) {
   for (const DemoPicture& picture : AllDemoPictures()) {
     const std::wstring path = folder + picture.name;
     const ScreenImage image = Draw(picture);
-    const bool written = EndsWith(path, L".png") ? SaveScreenImagePng(image, path) : SaveScreenImageBmp(image, path);
+    const bool written =
+        EndsWith(path, L".png") ? SaveScreenImagePng(image, path) : SaveScreenImageBmp(image, path);
     if (!written) return false;
   }
   return true;

@@ -8,11 +8,11 @@
 #include <vector>
 
 struct DemoPicture {
-  const wchar_t* name;   // file name, e.g. L"2-lagoon.bmp"
-  COLORREF sky;          // the upper part
-  COLORREF ground;       // the lower part
-  COLORREF shape;        // a disc across the horizon
-  int horizonPercent;    // where the sky ends, in percent of the height
+  const wchar_t* name;  // file name, e.g. L"2-lagoon.bmp"
+  COLORREF sky;         // the upper part
+  COLORREF ground;      // the lower part
+  COLORREF shape;       // a disc across the horizon
+  int horizonPercent;   // where the sky ends, in percent of the height
 };
 
 // The pictures in the order the viewer steps through them (by name).

@@ -2,7 +2,8 @@
 // writes the demo pictures and the host's settings (COMMANDER_INI), runs the Lister and the
 // quick-view scene, and exits 0 only when every check passed.
 //
-//   kelvhost.exe [--capture=gdi|x11] [--post-keys] <plugin folder> <pictures folder> <screenshot folder>
+//   kelvhost.exe [--capture=gdi|x11] [--post-keys] <plugin folder> <pictures folder> <screenshot
+//   folder>
 #include <objbase.h>
 #include <windows.h>
 
@@ -30,11 +31,13 @@ constexpr COLORREF kInactiveTitle = RGB(120, 120, 120);
 
 std::wstring HostSettingsText() {
   return L"[Configuration]\r\nDarkMode=0\r\nUseNewDefFont=1\r\n"
-         L"[Colors]\r\nActiveTitle=" + std::to_wstring(kActiveTitle) +
-         L"\r\nActiveTitleText=" + std::to_wstring(kActiveTitleText) +
-         L"\r\nInactiveTitle=" + std::to_wstring(kInactiveTitle) +
+         L"[Colors]\r\nActiveTitle=" +
+         std::to_wstring(kActiveTitle) + L"\r\nActiveTitleText=" +
+         std::to_wstring(kActiveTitleText) + L"\r\nInactiveTitle=" +
+         std::to_wstring(kInactiveTitle) +
          L"\r\nInactiveTitleText=0\r\n"
-         L"[AllResolutions]\r\nFontNameWindow=Tahoma\r\nFontSizeWindow=10\r\nFontWeightWindow=700\r\n"
+         L"[AllResolutions]\r\nFontNameWindow=Tahoma\r\nFontSizeWindow=10\r\nFontWeightWindow="
+         L"700\r\n"
          L"[Lister]\r\nMaximized=0\r\n";
 }
 
@@ -68,8 +71,10 @@ bool ParseArguments(int argc, wchar_t** argv, DemoSetup* setup) {
 int wmain(int argc, wchar_t** argv) {
   DemoSetup setup;
   if (!ParseArguments(argc, argv, &setup)) {
-    fwprintf(stderr, L"usage: kelvhost.exe [--capture=gdi|x11] [--post-keys] <plugin folder> <pictures folder> "
-                     L"<screenshot folder>\n");
+    fwprintf(
+        stderr,
+        L"usage: kelvhost.exe [--capture=gdi|x11] [--post-keys] <plugin folder> <pictures folder> "
+        L"<screenshot folder>\n");
     return kExitUsage;
   }
   setup.activeTitle = kActiveTitle;
@@ -80,7 +85,8 @@ int wmain(int argc, wchar_t** argv) {
   if (report.Check(CreateFolders(setup.picturesFolder) && WriteDemoPictures(setup.picturesFolder),
                    L"demo pictures written to " + setup.picturesFolder) &&
       report.Check(CreateFolders(setup.outFolder), L"screenshot folder " + setup.outFolder)) {
-    const std::wstring library = setup.pluginFolder + (sizeof(void*) == 8 ? L"Kelvane.wlx64" : L"Kelvane.wlx");
+    const std::wstring library =
+        setup.pluginFolder + (sizeof(void*) == 8 ? L"Kelvane.wlx64" : L"Kelvane.wlx");
     HostSettings hostSettings(HostSettingsText());
     HMODULE plugin = LoadLibraryW(library.c_str());
     if (report.Check(plugin != nullptr, L"plugin loaded from " + library,

@@ -57,11 +57,15 @@ RECT Relative(const RECT& area, const RECT& origin) {
   return relative;
 }
 
-POINT CentreOf(const RECT& area) { return POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2}; }
+POINT CentreOf(const RECT& area) {
+  return POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+}
 
 int AreaOf(const RECT& area) { return (area.right - area.left) * (area.bottom - area.top); }
 
-std::wstring Percent(int part, int whole) { return std::to_wstring(whole > 0 ? 100LL * part / whole : 0) + L"%"; }
+std::wstring Percent(int part, int whole) {
+  return std::to_wstring(whole > 0 ? 100LL * part / whole : 0) + L"%";
+}
 
 std::wstring Hex(COLORREF colour) {
   wchar_t text[16];
@@ -93,27 +97,33 @@ ScreenImage CaptureScreen(const DemoSetup& setup, const std::wstring& name, HWND
   GetWindowRect(window, &area);
   // Everything drawn so far reaches the screen before it is read.
   PumpFor(kSettleMs);
-  return setup.capture == CaptureMode::kX11 ? CaptureThroughX11(setup, name, area) : CaptureScreenImage(area);
+  return setup.capture == CaptureMode::kX11 ? CaptureThroughX11(setup, name, area)
+                                            : CaptureScreenImage(area);
 }
 
 bool Save(const ScreenImage& image, const std::wstring& file, Report* report) {
   const bool saved = !image.empty() && SaveScreenImagePng(image, file);
-  return report->Check(saved, L"screenshot " + file, image.empty() ? L"nothing captured" : (saved ? L"" : L"not written"));
+  return report->Check(saved, L"screenshot " + file,
+                       image.empty() ? L"nothing captured" : (saved ? L"" : L"not written"));
 }
 
 // Whether the screen shows the viewer: its background or the picture's sky somewhere in the client.
 bool ScreenShowsViewer(const ScreenImage& screen, const RECT& client, const DemoPicture& picture) {
-  return CountPixelsOfColour(screen, client, kViewerBackground) + CountPixelsOfColour(screen, client, picture.sky) > 0;
+  return CountPixelsOfColour(screen, client, kViewerBackground) +
+             CountPixelsOfColour(screen, client, picture.sky) >
+         0;
 }
 
 // The viewer's own drawing of its picture area (KELV_MIRROR) put where the area lies, inside the
 // client area that holds the view.
-void ComposeViewer(ScreenImage* image, const ScreenImage& drawing, const RECT& areaInImage, const RECT& client) {
+void ComposeViewer(ScreenImage* image, const ScreenImage& drawing, const RECT& areaInImage,
+                   const RECT& client) {
   for (int y = 0; y < drawing.height; ++y) {
     for (int x = 0; x < drawing.width; ++x) {
       const int tx = areaInImage.left + x;
       const int ty = areaInImage.top + y;
-      if (tx < client.left || tx >= client.right || ty < client.top || ty >= client.bottom) continue;
+      if (tx < client.left || tx >= client.right || ty < client.top || ty >= client.bottom)
+        continue;
       if (tx < 0 || ty < 0 || tx >= image->width || ty >= image->height) continue;
       image->pixels[static_cast<size_t>(ty) * image->width + tx] = drawing.At(x, y);
     }
@@ -123,10 +133,12 @@ void ComposeViewer(ScreenImage* image, const ScreenImage& drawing, const RECT& a
 // The screenshot of the window with the view: <name>-screen.png as the screen shows it and
 // <name>.png as the user sees it. Under Wine 8 the viewer's window, a child of another process's
 // window, is not on the screen at all; its region is then filled from the viewer's own drawing.
-ScreenImage Screenshot(const DemoSetup& setup, const std::wstring& name, HWND window, HWND listerSide,
-                       HWND viewer, const std::wstring& mirror, const DemoPicture& picture, Report* report) {
-  report->Check(GetParent(GetParent(viewer)) == listerSide && GetAncestor(viewer, GA_ROOT) == window,
-                L"the viewer's window sits in the plugin's container inside the Lister window");
+ScreenImage Screenshot(const DemoSetup& setup, const std::wstring& name, HWND window,
+                       HWND listerSide, HWND viewer, const std::wstring& mirror,
+                       const DemoPicture& picture, Report* report) {
+  report->Check(
+      GetParent(GetParent(viewer)) == listerSide && GetAncestor(viewer, GA_ROOT) == window,
+      L"the viewer's window sits in the plugin's container inside the Lister window");
   RECT windowRect = {};
   GetWindowRect(window, &windowRect);
   const RECT client = Relative(ClientOnScreen(listerSide), windowRect);
@@ -140,12 +152,17 @@ ScreenImage Screenshot(const DemoSetup& setup, const std::wstring& name, HWND wi
     RECT area = {};
     GetWindowRect(pictureArea, &area);
     ScreenImage drawing;
-    const bool drawn = WaitUntil([&] {
-      drawing = LoadScreenImage(mirror);
-      return drawing.width == area.right - area.left && drawing.height == area.bottom - area.top;
-    }, kStepWaitMs);
-    report->Note(L"the screen does not show the embedded viewer (a child window of another process); its region "
-                 L"is filled from the viewer's own drawing");
+    const bool drawn = WaitUntil(
+        [&] {
+          drawing = LoadScreenImage(mirror);
+          return drawing.width == area.right - area.left &&
+                 drawing.height == area.bottom - area.top;
+        },
+        kStepWaitMs);
+    report->Note(
+        L"the screen does not show the embedded viewer (a child window of another process); its "
+        L"region "
+        L"is filled from the viewer's own drawing");
     if (!report->Check(drawn, L"the viewer's own drawing of its window " + mirror)) return shown;
     ComposeViewer(&shown, drawing, Relative(area, windowRect), client);
   }
@@ -155,7 +172,8 @@ ScreenImage Screenshot(const DemoSetup& setup, const std::wstring& name, HWND wi
 
 // The viewer covers the client area and shows the picture: nearly every pixel is the viewer's
 // background or one of the picture's colours, and the sky and the ground each fill a part.
-void CheckViewerShows(const ScreenImage& image, const RECT& client, const DemoPicture& picture, Report* report) {
+void CheckViewerShows(const ScreenImage& image, const RECT& client, const DemoPicture& picture,
+                      Report* report) {
   const int area = AreaOf(client);
   const int background = CountPixelsOfColour(image, client, kViewerBackground);
   const int sky = CountPixelsOfColour(image, client, picture.sky);
@@ -164,20 +182,23 @@ void CheckViewerShows(const ScreenImage& image, const RECT& client, const DemoPi
   const int covered = background + sky + ground + shape;
   report->Check(area > 0 && 100LL * covered >= static_cast<long long>(kCoveragePercent) * area,
                 L"the viewer covers the client area",
-                L"background " + Percent(background, area) + L", picture " + Percent(sky + ground + shape, area) +
-                    L" of " + std::to_wstring(area) + L" pixels");
+                L"background " + Percent(background, area) + L", picture " +
+                    Percent(sky + ground + shape, area) + L" of " + std::to_wstring(area) +
+                    L" pixels");
   report->Check(100LL * sky >= static_cast<long long>(kColourPercent) * area &&
                     100LL * ground >= static_cast<long long>(kColourPercent) * area,
                 std::wstring(L"the client area shows ") + picture.name,
-                L"sky " + Hex(picture.sky) + L" " + Percent(sky, area) + L", ground " + Hex(picture.ground) + L" " +
-                    Percent(ground, area));
+                L"sky " + Hex(picture.sky) + L" " + Percent(sky, area) + L", ground " +
+                    Hex(picture.ground) + L" " + Percent(ground, area));
 }
 
 // The file the viewer writes its drawing to (KELV_MIRROR, inherited by the viewer the plugin
 // starts), for as long as an instance lives.
 class ViewerDrawing {
  public:
-  ViewerDrawing() : path_(CreateUniqueFile(L"kelvane-drawing", L".bmp")), variable_(L"KELV_MIRROR", path_.c_str()) {}
+  ViewerDrawing()
+      : path_(CreateUniqueFile(L"kelvane-drawing", L".bmp")),
+        variable_(L"KELV_MIRROR", path_.c_str()) {}
   ~ViewerDrawing() { DeleteFileW(path_.c_str()); }
   ViewerDrawing(const ViewerDrawing&) = delete;
   ViewerDrawing& operator=(const ViewerDrawing&) = delete;
@@ -189,7 +210,8 @@ class ViewerDrawing {
 };
 
 HWND Load(HMODULE plugin, HWND lister, const DemoSetup& setup, const wchar_t* file) {
-  auto listLoadW = reinterpret_cast<ListLoadWFn>(reinterpret_cast<void (*)()>(GetProcAddress(plugin, "ListLoadW")));
+  auto listLoadW = reinterpret_cast<ListLoadWFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(plugin, "ListLoadW")));
   if (listLoadW == nullptr) return nullptr;
   std::wstring path = setup.picturesFolder + file;
   std::vector<wchar_t> name(path.begin(), path.end());
@@ -201,13 +223,14 @@ HWND Load(HMODULE plugin, HWND lister, const DemoSetup& setup, const wchar_t* fi
 void Fit(HWND lister, HWND container) {
   RECT client = {};
   GetClientRect(lister, &client);
-  SetWindowPos(container, nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(container, nullptr, 0, 0, client.right, client.bottom,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // A click into the viewer, then the right arrow key, as the user does; or the key posted to the
 // viewer's focus window when the demo is told to.
-void StepToNextFile(HWND viewer, const RECT& clientOnScreen, const DemoSetup& setup, const wchar_t* next,
-                    Report* report) {
+void StepToNextFile(HWND viewer, const RECT& clientOnScreen, const DemoSetup& setup,
+                    const wchar_t* next, Report* report) {
   PumpFor(kSettleMs);
   if (setup.postKeys) {
     HWND pictureArea = GetWindow(viewer, GW_CHILD);
@@ -221,7 +244,8 @@ void StepToNextFile(HWND viewer, const RECT& clientOnScreen, const DemoSetup& se
   }
   const std::wstring title = ViewerTitle(next);
   const bool stepped = WaitUntil([&] { return TitleOf(viewer) == title; }, kStepWaitMs);
-  report->Check(stepped, L"the viewer stepped to " + std::wstring(next), L"its title is \"" + TitleOf(viewer) + L"\"");
+  report->Check(stepped, L"the viewer stepped to " + std::wstring(next),
+                L"its title is \"" + TitleOf(viewer) + L"\"");
 }
 
 void CloseView(HWND container, Report* report) {
@@ -234,8 +258,8 @@ void CloseView(HWND container, Report* report) {
 
 bool Report::Check(bool passed, const std::wstring& what, const std::wstring& detail) {
   (passed ? passed_ : failed_) += 1;
-  wprintf(L"demo: %ls %ls%ls%ls\n", passed ? L"ok  " : L"FAIL", what.c_str(), detail.empty() ? L"" : L": ",
-          detail.c_str());
+  wprintf(L"demo: %ls %ls%ls%ls\n", passed ? L"ok  " : L"FAIL", what.c_str(),
+          detail.empty() ? L"" : L": ", detail.c_str());
   fflush(stdout);
   return passed;
 }
@@ -254,22 +278,28 @@ void RunListerScenario(HMODULE plugin, const DemoSetup& setup, Report* report) {
   PumpFor(kSettleMs);
 
   HWND container = Load(plugin, lister.hwnd(), setup, first.name);
-  if (!report->Check(container != nullptr, L"Lister: ListLoadW opened " + std::wstring(first.name))) return;
+  if (!report->Check(container != nullptr, L"Lister: ListLoadW opened " + std::wstring(first.name)))
+    return;
   lister.FitChild(container);
   HWND viewer = GetWindow(container, GW_CHILD);
   const std::wstring firstCaption = L"Lister (kelvane) - [" + std::wstring(first.name) + L"]";
-  const bool named = WaitUntil([&] { return TitleOf(lister.hwnd()) == firstCaption; }, kWindowWaitMs);
-  report->Check(named, L"Lister caption names " + std::wstring(first.name), L"\"" + TitleOf(lister.hwnd()) + L"\"");
+  const bool named =
+      WaitUntil([&] { return TitleOf(lister.hwnd()) == firstCaption; }, kWindowWaitMs);
+  report->Check(named, L"Lister caption names " + std::wstring(first.name),
+                L"\"" + TitleOf(lister.hwnd()) + L"\"");
 
   const RECT client = ClientOnScreen(lister.hwnd());
   StepToNextFile(viewer, client, setup, second.name, report);
   const std::wstring secondCaption = L"Lister (kelvane) - [" + std::wstring(second.name) + L"]";
-  const bool renamed = WaitUntil([&] { return TitleOf(lister.hwnd()) == secondCaption; }, kStepWaitMs);
-  report->Check(renamed, L"Lister caption names " + std::wstring(second.name), L"\"" + TitleOf(lister.hwnd()) + L"\"");
+  const bool renamed =
+      WaitUntil([&] { return TitleOf(lister.hwnd()) == secondCaption; }, kStepWaitMs);
+  report->Check(renamed, L"Lister caption names " + std::wstring(second.name),
+                L"\"" + TitleOf(lister.hwnd()) + L"\"");
 
   RECT window = {};
   GetWindowRect(lister.hwnd(), &window);
-  ScreenImage image = Screenshot(setup, L"lister", lister.hwnd(), lister.hwnd(), viewer, mirror.path(), second, report);
+  ScreenImage image = Screenshot(setup, L"lister", lister.hwnd(), lister.hwnd(), viewer,
+                                 mirror.path(), second, report);
   if (!image.empty()) CheckViewerShows(image, Relative(client, window), second, report);
   CloseView(container, report);
 }
@@ -284,27 +314,32 @@ void RunQuickViewScenario(HMODULE plugin, const DemoSetup& setup, Report* report
   PumpFor(kSettleMs);
 
   HWND container = Load(plugin, host.quickView(), setup, second.name);
-  if (!report->Check(container != nullptr, L"quick view: ListLoadW opened " + std::wstring(second.name))) return;
+  if (!report->Check(container != nullptr,
+                     L"quick view: ListLoadW opened " + std::wstring(second.name)))
+    return;
   Fit(host.quickView(), container);
   HWND viewer = GetWindow(container, GW_CHILD);
-  report->Check(WaitUntil([&] { return TitleOf(viewer) == ViewerTitle(second.name); }, kWindowWaitMs),
-                L"quick view: the viewer shows " + std::wstring(second.name));
+  report->Check(
+      WaitUntil([&] { return TitleOf(viewer) == ViewerTitle(second.name); }, kWindowWaitMs),
+      L"quick view: the viewer shows " + std::wstring(second.name));
 
   const RECT client = ClientOnScreen(host.quickView());
   StepToNextFile(viewer, client, setup, third.name, report);
 
   RECT window = {};
   GetWindowRect(host.hwnd(), &window);
-  ScreenImage image = Screenshot(setup, L"quickview", host.hwnd(), host.quickView(), viewer, mirror.path(), third, report);
+  ScreenImage image = Screenshot(setup, L"quickview", host.hwnd(), host.quickView(), viewer,
+                                 mirror.path(), third, report);
   if (!image.empty()) {
     CheckViewerShows(image, Relative(client, window), third, report);
     const RECT bar = Relative(ClientOnScreen(host.leftPathBar()), window);
     const int painted = CountPixelsOfColour(image, bar, setup.activeTitle);
     const int text = CountPixelsOfColour(image, bar, setup.activeTitleText);
-    report->Check(painted >= AreaOf(bar) / 10 && text > 0,
-                  L"the path bar is painted in the host's ActiveTitle colour " + Hex(setup.activeTitle),
-                  L"background " + Percent(painted, AreaOf(bar)) + L", text " + Hex(setup.activeTitleText) + L" " +
-                      std::to_wstring(text) + L" pixels");
+    report->Check(
+        painted >= AreaOf(bar) / 10 && text > 0,
+        L"the path bar is painted in the host's ActiveTitle colour " + Hex(setup.activeTitle),
+        L"background " + Percent(painted, AreaOf(bar)) + L", text " + Hex(setup.activeTitleText) +
+            L" " + std::to_wstring(text) + L" pixels");
   }
   report->Note(L"the host's main window title is now \"" + TitleOf(host.hwnd()) + L"\"");
   CloseView(container, report);

@@ -17,9 +17,9 @@ struct DemoSetup {
   std::wstring picturesFolder;  // the demo pictures, ending in a backslash
   std::wstring outFolder;       // screenshots, ending in a backslash
   CaptureMode capture = CaptureMode::kGdi;
-  bool postKeys = false;        // post WM_KEYDOWN to the viewer instead of real key input
-  COLORREF activeTitle = 0;     // the host's [Colors] ActiveTitle
-  COLORREF activeTitleText = 0; // the host's [Colors] ActiveTitleText
+  bool postKeys = false;         // post WM_KEYDOWN to the viewer instead of real key input
+  COLORREF activeTitle = 0;      // the host's [Colors] ActiveTitle
+  COLORREF activeTitleText = 0;  // the host's [Colors] ActiveTitleText
 };
 
 // Counts and prints the checks: "ok   <what>" or "FAIL <what>: <why>".

@@ -43,14 +43,26 @@ std::vector<BYTE> ToBgr(const ScreenImage& image, UINT stride, bool bottomUp) {
 // The X window dump's header: 25 numbers of 32 bits, most significant byte first, then the
 // window's name up to header_size, then ncolors colour records of 12 bytes, then the rows.
 enum XwdField {
-  kHeaderSize = 0, kFileVersion = 1, kPixmapFormat = 2, kWidth = 4, kHeight = 5, kByteOrder = 7,
-  kBitsPerPixel = 11, kBytesPerLine = 12, kVisualClass = 13, kRedMask = 14, kGreenMask = 15,
-  kBlueMask = 16, kColourCount = 19, kFieldCount = 25
+  kHeaderSize = 0,
+  kFileVersion = 1,
+  kPixmapFormat = 2,
+  kWidth = 4,
+  kHeight = 5,
+  kByteOrder = 7,
+  kBitsPerPixel = 11,
+  kBytesPerLine = 12,
+  kVisualClass = 13,
+  kRedMask = 14,
+  kGreenMask = 15,
+  kBlueMask = 16,
+  kColourCount = 19,
+  kFieldCount = 25
 };
 constexpr DWORD kXwdVersion = 7;
 constexpr DWORD kZPixmap = 2;
 constexpr DWORD kTrueColor = 4;
-constexpr DWORD kDirectColor = 5;  // what Xvfb's root reports while Wine runs; its map is the identity
+constexpr DWORD kDirectColor =
+    5;  // what Xvfb's root reports while Wine runs; its map is the identity
 constexpr DWORD kXwdColourSize = 12;
 // A bound on the dump's size that the demo's screen keeps well within (1280 x 1024 x 4 bytes).
 constexpr DWORD kXwdMaxBytes = 64u * 1024 * 1024;
@@ -136,7 +148,8 @@ ScreenImage LoadScreenImage(const std::wstring& path) {
   if (factory != nullptr &&
       SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
                                                    WICDecodeMetadataCacheOnDemand, &decoder)) &&
-      SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+      SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+      SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
       SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
                                       nullptr, 0.0, WICBitmapPaletteTypeCustom)) &&
       SUCCEEDED(converter->GetSize(&width, &height)) && width > 0 && height > 0) {
@@ -160,14 +173,17 @@ ScreenImage LoadScreenImage(const std::wstring& path) {
 
 ScreenImage LoadXwdScreenImage(const std::wstring& path) {
   ScreenImage image;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return image;
   LARGE_INTEGER size = {};
   std::vector<BYTE> bytes;
-  if (GetFileSizeEx(file, &size) && size.QuadPart > 4 * kFieldCount && size.QuadPart <= kXwdMaxBytes) {
+  if (GetFileSizeEx(file, &size) && size.QuadPart > 4 * kFieldCount &&
+      size.QuadPart <= kXwdMaxBytes) {
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
-    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size()) {
+    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+        read != bytes.size()) {
       bytes.clear();
     }
   }
@@ -181,9 +197,10 @@ ScreenImage LoadXwdScreenImage(const std::wstring& path) {
   const DWORD width = field[kWidth];
   const DWORD height = field[kHeight];
   const DWORD stride = field[kBytesPerLine];
-  if (field[kFileVersion] != kXwdVersion || field[kPixmapFormat] != kZPixmap || (field[kVisualClass] != kTrueColor && field[kVisualClass] != kDirectColor) ||
-      (bitsPerPixel != 24 && bitsPerPixel != 32) || width == 0 || height == 0 || width > 16384 || height > 16384 ||
-      stride < width * bytesPerPixel) {
+  if (field[kFileVersion] != kXwdVersion || field[kPixmapFormat] != kZPixmap ||
+      (field[kVisualClass] != kTrueColor && field[kVisualClass] != kDirectColor) ||
+      (bitsPerPixel != 24 && bitsPerPixel != 32) || width == 0 || height == 0 || width > 16384 ||
+      height > 16384 || stride < width * bytesPerPixel) {
     return image;
   }
   const unsigned long long start =
@@ -204,7 +221,8 @@ ScreenImage LoadXwdScreenImage(const std::wstring& path) {
         pixel = (pixel << 8) | byte;
       }
       image.pixels[static_cast<size_t>(y) * width + x] =
-          RGB(Component(pixel, field[kRedMask]), Component(pixel, field[kGreenMask]), Component(pixel, field[kBlueMask]));
+          RGB(Component(pixel, field[kRedMask]), Component(pixel, field[kGreenMask]),
+              Component(pixel, field[kBlueMask]));
     }
   }
   return image;
@@ -220,16 +238,19 @@ bool SaveScreenImagePng(const ScreenImage& image, const std::wstring& path) {
   IWICBitmapEncoder* encoder = nullptr;
   IWICBitmapFrameEncode* frame = nullptr;
   WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-  bool saved = factory != nullptr && SUCCEEDED(factory->CreateStream(&stream)) &&
-               SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
-               SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
-               SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
-               SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
-               SUCCEEDED(frame->SetSize(static_cast<UINT>(image.width), static_cast<UINT>(image.height))) &&
-               SUCCEEDED(frame->SetPixelFormat(&format)) && IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) &&
-               SUCCEEDED(frame->WritePixels(static_cast<UINT>(image.height), stride,
-                                            static_cast<UINT>(bytes.size()), bytes.data())) &&
-               SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+  bool saved =
+      factory != nullptr && SUCCEEDED(factory->CreateStream(&stream)) &&
+      SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+      SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+      SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
+      SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+      SUCCEEDED(frame->Initialize(nullptr)) &&
+      SUCCEEDED(frame->SetSize(static_cast<UINT>(image.width), static_cast<UINT>(image.height))) &&
+      SUCCEEDED(frame->SetPixelFormat(&format)) &&
+      IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) &&
+      SUCCEEDED(frame->WritePixels(static_cast<UINT>(image.height), stride,
+                                   static_cast<UINT>(bytes.size()), bytes.data())) &&
+      SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
   Release(frame);
   Release(encoder);
   Release(stream);
@@ -255,10 +276,12 @@ bool SaveScreenImageBmp(const ScreenImage& image, const std::wstring& path) {
   info.biCompression = BI_RGB;
   info.biSizeImage = static_cast<DWORD>(bytes.size());
 
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  bool ok = WriteFile(file, &fileHeader, sizeof(fileHeader), &written, nullptr) && written == sizeof(fileHeader) &&
+  bool ok = WriteFile(file, &fileHeader, sizeof(fileHeader), &written, nullptr) &&
+            written == sizeof(fileHeader) &&
             WriteFile(file, &info, sizeof(info), &written, nullptr) && written == sizeof(info) &&
             WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
             written == bytes.size();

@@ -3,13 +3,12 @@
 
 namespace {
 
-bool Send(INPUT* inputs, UINT count) {
-  return SendInput(count, inputs, sizeof(INPUT)) == count;
-}
+bool Send(INPUT* inputs, UINT count) { return SendInput(count, inputs, sizeof(INPUT)) == count; }
 
 // The arrow keys and their block send the extended-key prefix on a real keyboard.
 bool IsExtendedKey(WORD virtualKey) {
-  return (virtualKey >= VK_PRIOR && virtualKey <= VK_DOWN) || virtualKey == VK_INSERT || virtualKey == VK_DELETE;
+  return (virtualKey >= VK_PRIOR && virtualKey <= VK_DOWN) || virtualKey == VK_INSERT ||
+         virtualKey == VK_DELETE;
 }
 
 }  // namespace

@@ -16,8 +16,7 @@ POINT gPoint = {};
 bool gReported = false;
 bool gAutoClose = false;
 
-HMENU BuildMenu()
-{
+HMENU BuildMenu() {
   HMENU menu = CreatePopupMenu();
   if (menu == nullptr) {
     return nullptr;
@@ -29,8 +28,7 @@ HMENU BuildMenu()
   return menu;
 }
 
-void LogGreyedItems()
-{
+void LogGreyedItems() {
   std::wstring line = L"menu greyed";
   for (int position : names::kWatchedMenuItems) {
     const UINT state = GetMenuState(gMenu, position, MF_BYPOSITION);
@@ -42,8 +40,7 @@ void LogGreyedItems()
 
 }  // namespace
 
-void TrackContextMenu(HWND owner, POINT screenPoint, bool autoClose)
-{
+void TrackContextMenu(HWND owner, POINT screenPoint, bool autoClose) {
   if (gMenu != nullptr) {
     return;  // already open: a second request while the loop runs is not a new menu
   }
@@ -56,29 +53,28 @@ void TrackContextMenu(HWND owner, POINT screenPoint, bool autoClose)
   gAutoClose = autoClose;
   LogLine(L"menu open");
   // Without TPM_RETURNCMD a chosen item arrives as WM_COMMAND, like any other command.
-  TrackPopupMenu(gMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0, owner,
-                 nullptr);
+  TrackPopupMenu(gMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screenPoint.x,
+                 screenPoint.y, 0, owner, nullptr);
   LogLine(L"menu closed");
   DestroyMenu(gMenu);
   gMenu = nullptr;
 }
 
-void CloseContextMenu()
-{
+void CloseContextMenu() {
   if (gMenu != nullptr) {
     EndMenu();
   }
 }
 
-void ReportContextMenuOnIdle(HWND owner, WPARAM reason)
-{
+void ReportContextMenuOnIdle(HWND owner, WPARAM reason) {
   if (reason != MSGF_MENU || gMenu == nullptr || gReported) {
     return;
   }
   gReported = true;
   HWND parent = GetParent(owner);
   if (parent != nullptr) {
-    SendMessageW(parent, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(owner), MAKELPARAM(gPoint.x, gPoint.y));
+    SendMessageW(parent, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(owner),
+                 MAKELPARAM(gPoint.x, gPoint.y));
   }
   LogGreyedItems();
   if (gAutoClose) {

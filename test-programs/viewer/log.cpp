@@ -10,30 +10,30 @@ std::wstring gLogPath;
 
 }  // namespace
 
-void OpenLog()
-{
+void OpenLog() {
   if (!GetEnvironmentText(L"KELV_LOG", &gLogPath)) {
     gLogPath.clear();
   }
 }
 
-void LogLine(const std::wstring& line)
-{
+void LogLine(const std::wstring& line) {
   if (gLogPath.empty()) {
     return;
   }
   const std::wstring text = line + L"\r\n";
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                        nullptr, nullptr);
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) {
     return;
   }
   std::string utf8(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], bytes, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], bytes,
+                      nullptr, nullptr);
 
   // Append-only access makes every write land at the current end, even with several writers.
-  HANDLE file = CreateFileW(gLogPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(gLogPath.c_str(), FILE_APPEND_DATA,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     return;
   }
@@ -42,8 +42,7 @@ void LogLine(const std::wstring& line)
   CloseHandle(file);
 }
 
-std::wstring HexText(ULONGLONG value)
-{
+std::wstring HexText(ULONGLONG value) {
   static const wchar_t kDigits[] = L"0123456789abcdef";
   wchar_t digits[17] = {};
   int pos = 16;

@@ -20,8 +20,7 @@ constexpr DWORD kUnresponsiveLimitMs = 60 * 1000;
 constexpr DWORD kSleepSliceMs = 100;
 constexpr unsigned long kDefaultCrashMs = 300;
 
-void LogEnvironment(const wchar_t* name)
-{
+void LogEnvironment(const wchar_t* name) {
   std::wstring value;
   if (GetEnvironmentText(name, &value)) {
     LogLine(std::wstring(L"env ") + name + L"=" + value);
@@ -30,15 +29,13 @@ void LogEnvironment(const wchar_t* name)
   }
 }
 
-int LogExit(int code)
-{
+int LogExit(int code) {
   LogLine(L"exit code=" + std::to_wstring(code));
   return code;
 }
 
 // Busy without handling any message, as a viewer decoding a huge picture or waiting on a share.
-void StopAnswering()
-{
+void StopAnswering() {
   const ULONGLONG start = GetTickCount64();
   while (GetTickCount64() - start < kUnresponsiveLimitMs) {
     Sleep(kSleepSliceMs);
@@ -47,8 +44,7 @@ void StopAnswering()
 
 // The message loop. Once the event a test named in KELV_HANG_EVENT is set, the viewer stops
 // handling messages for good and ends at the limit without destroying its window.
-int RunMessageLoop()
-{
+int RunMessageLoop() {
   std::wstring hangEventName;
   HANDLE hangEvent = GetEnvironmentText(L"KELV_HANG_EVENT", &hangEventName)
                          ? OpenEventW(SYNCHRONIZE, FALSE, hangEventName.c_str())
@@ -56,7 +52,8 @@ int RunMessageLoop()
   const DWORD handleCount = hangEvent != nullptr ? 1 : 0;
   MSG message = {};
   for (;;) {
-    const DWORD woken = MsgWaitForMultipleObjects(handleCount, &hangEvent, FALSE, INFINITE, QS_ALLINPUT);
+    const DWORD woken =
+        MsgWaitForMultipleObjects(handleCount, &hangEvent, FALSE, INFINITE, QS_ALLINPUT);
     if (handleCount == 1 && woken == WAIT_OBJECT_0) {
       LogLine(L"hang");
       StopAnswering();
@@ -77,14 +74,12 @@ int RunMessageLoop()
 
 // A real crash would start the debugger under Wine; ending the process hard has the same
 // outcome for the host: the window goes away without any clean-up message.
-void CALLBACK CrashNow(HWND, UINT, UINT_PTR, DWORD)
-{
+void CALLBACK CrashNow(HWND, UINT, UINT_PTR, DWORD) {
   TerminateProcess(GetCurrentProcess(), 0xC0000005);
 }
 
 // Makes the file absolute when it has no folder, so that navigation knows where to look.
-std::wstring WithFolder(const std::wstring& file)
-{
+std::wstring WithFolder(const std::wstring& file) {
   if (file.empty() || file.find_first_of(L"\\/") != std::wstring::npos) {
     return file;
   }
@@ -95,14 +90,13 @@ std::wstring WithFolder(const std::wstring& file)
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
-{
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The counter is system-wide: a host can set the start against its own clock.
   LARGE_INTEGER startedAt = {};
   QueryPerformanceCounter(&startedAt);
   OpenLog();
-  LogLine(L"start pid=" + std::to_wstring(GetCurrentProcessId()) + L" tid=" + std::to_wstring(GetCurrentThreadId()) +
-           L" qpc=" + std::to_wstring(startedAt.QuadPart));
+  LogLine(L"start pid=" + std::to_wstring(GetCurrentProcessId()) + L" tid=" +
+          std::to_wstring(GetCurrentThreadId()) + L" qpc=" + std::to_wstring(startedAt.QuadPart));
   const wchar_t* commandLine = GetCommandLineW();
   LogLine(std::wstring(L"cmdline ") + commandLine);
 
@@ -147,8 +141,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
   }
   LARGE_INTEGER frequency = {};
   QueryPerformanceFrequency(&frequency);
-  LogLine(L"window hwnd=" + HexText(reinterpret_cast<ULONG_PTR>(window)) + L" qpc=" + std::to_wstring(createdAt) +
-           L" freq=" + std::to_wstring(frequency.QuadPart));
+  LogLine(L"window hwnd=" + HexText(reinterpret_cast<ULONG_PTR>(window)) + L" qpc=" +
+          std::to_wstring(createdAt) + L" freq=" + std::to_wstring(frequency.QuadPart));
   LogLine(L"title " + TitleFor(setup.file));
   UpdateWindow(window);
 

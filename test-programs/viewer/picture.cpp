@@ -9,8 +9,7 @@ namespace {
 const COLORREF kBackground = RGB(40, 90, 160);
 const COLORREF kLabelColour = RGB(255, 255, 255);
 
-bool HasExtension(const std::wstring& path, const wchar_t* extension)
-{
+bool HasExtension(const std::wstring& path, const wchar_t* extension) {
   const size_t dot = path.find_last_of(L'.');
   if (dot == std::wstring::npos || path.find_first_of(L"\\/", dot) != std::wstring::npos) {
     return false;
@@ -18,11 +17,10 @@ bool HasExtension(const std::wstring& path, const wchar_t* extension)
   return CompareStringOrdinal(path.c_str() + dot, -1, extension, -1, TRUE) == CSTR_EQUAL;
 }
 
-HBITMAP LoadPicture(const std::wstring& path)
-{
+HBITMAP LoadPicture(const std::wstring& path) {
   if (HasExtension(path, L".bmp")) {
-    return static_cast<HBITMAP>(
-        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    return static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                           LR_LOADFROMFILE | LR_CREATEDIBSECTION));
   }
   if (HasExtension(path, L".png") || HasExtension(path, L".jpg") || HasExtension(path, L".jpeg")) {
     return LoadBitmapWithWic(path.c_str());
@@ -31,8 +29,7 @@ HBITMAP LoadPicture(const std::wstring& path)
 }
 
 // Largest rectangle of the bitmap's aspect that fits the client area, centred in it.
-RECT FitRect(const RECT& client, LONG width, LONG height)
-{
+RECT FitRect(const RECT& client, LONG width, LONG height) {
   const LONG clientWidth = client.right - client.left;
   const LONG clientHeight = client.bottom - client.top;
   LONG fitWidth = clientWidth;
@@ -49,8 +46,7 @@ RECT FitRect(const RECT& client, LONG width, LONG height)
   return fit;
 }
 
-bool DrawBitmap(HDC dc, const RECT& client, HBITMAP bitmap)
-{
+bool DrawBitmap(HDC dc, const RECT& client, HBITMAP bitmap) {
   BITMAP info = {};
   if (GetObjectW(bitmap, sizeof(info), &info) == 0 || info.bmWidth <= 0 || info.bmHeight == 0) {
     return false;
@@ -65,16 +61,15 @@ bool DrawBitmap(HDC dc, const RECT& client, HBITMAP bitmap)
   HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
   const int oldMode = SetStretchBltMode(dc, HALFTONE);
   SetBrushOrgEx(dc, 0, 0, nullptr);  // HALFTONE needs the brush origin reset after the mode change
-  const BOOL drawn = StretchBlt(dc, fit.left, fit.top, fit.right - fit.left, fit.bottom - fit.top, memory, 0, 0,
-                                info.bmWidth, height, SRCCOPY);
+  const BOOL drawn = StretchBlt(dc, fit.left, fit.top, fit.right - fit.left, fit.bottom - fit.top,
+                                memory, 0, 0, info.bmWidth, height, SRCCOPY);
   SetStretchBltMode(dc, oldMode);
   SelectObject(memory, oldBitmap);
   DeleteDC(memory);
   return drawn != FALSE;
 }
 
-void DrawLabel(HDC dc, const RECT& client, const std::wstring& label)
-{
+void DrawLabel(HDC dc, const RECT& client, const std::wstring& label) {
   RECT box = client;
   HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   const int oldMode = SetBkMode(dc, TRANSPARENT);
@@ -88,8 +83,7 @@ void DrawLabel(HDC dc, const RECT& client, const std::wstring& label)
 
 }  // namespace
 
-void PaintPicture(HDC dc, const RECT& client, const std::wstring& path, const std::wstring& label)
-{
+void PaintPicture(HDC dc, const RECT& client, const std::wstring& path, const std::wstring& label) {
   HBRUSH background = CreateSolidBrush(kBackground);
   if (background != nullptr) {
     FillRect(dc, &client, background);
@@ -109,8 +103,7 @@ void PaintPicture(HDC dc, const RECT& client, const std::wstring& path, const st
 }
 
 bool WritePictureBmp(const std::wstring& bmpPath, const RECT& client, const std::wstring& path,
-                      const std::wstring& label)
-{
+                     const std::wstring& label) {
   const LONG width = client.right - client.left;
   const LONG height = client.bottom - client.top;
   if (width <= 0 || height <= 0) {
@@ -144,17 +137,19 @@ bool WritePictureBmp(const std::wstring& bmpPath, const RECT& client, const std:
     fileHeader.bfOffBits = sizeof(fileHeader) + sizeof(info.bmiHeader);
     fileHeader.bfSize = fileHeader.bfOffBits + info.bmiHeader.biSizeImage;
     const std::wstring temporary = bmpPath + L".tmp";
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       DWORD done = 0;
-      written = WriteFile(file, &fileHeader, sizeof(fileHeader), &done, nullptr) && done == sizeof(fileHeader) &&
+      written = WriteFile(file, &fileHeader, sizeof(fileHeader), &done, nullptr) &&
+                done == sizeof(fileHeader) &&
                 WriteFile(file, &info.bmiHeader, sizeof(info.bmiHeader), &done, nullptr) &&
                 done == sizeof(info.bmiHeader) &&
                 WriteFile(file, bits, info.bmiHeader.biSizeImage, &done, nullptr) &&
                 done == info.bmiHeader.biSizeImage;
       CloseHandle(file);
-      written = written && MoveFileExW(temporary.c_str(), bmpPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+      written =
+          written && MoveFileExW(temporary.c_str(), bmpPath.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
     SelectObject(memory, oldBitmap);
     DeleteObject(bitmap);

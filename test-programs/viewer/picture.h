@@ -12,4 +12,4 @@ void PaintPicture(HDC dc, const RECT& client, const std::wstring& path, const st
 // Paints as PaintPicture does, into a bitmap of the client area's size, and writes it as a 24-bit
 // BMP file (through a temporary file beside it, so that a reader never sees half a picture).
 bool WritePictureBmp(const std::wstring& bmpPath, const RECT& client, const std::wstring& path,
-                      const std::wstring& label);
+                     const std::wstring& label);

@@ -13,14 +13,10 @@ namespace {
 // Profile values are short; a longer one is taken cut at this bound.
 constexpr DWORD kValueCapacity = MAX_PATH;
 
-bool IsBlank(wchar_t c)
-{
-  return c == L' ' || c == L'\t';
-}
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 // Reads a quoted text starting at the opening quote; returns the position after the closing quote.
-const wchar_t* ReadQuoted(const wchar_t* quote, std::wstring* outText)
-{
+const wchar_t* ReadQuoted(const wchar_t* quote, std::wstring* outText) {
   const wchar_t* start = quote + 1;
   const wchar_t* end = std::wcschr(start, L'"');
   if (end == nullptr) {
@@ -31,8 +27,7 @@ const wchar_t* ReadQuoted(const wchar_t* quote, std::wstring* outText)
   return end + 1;
 }
 
-std::wstring ProgramFolder()
-{
+std::wstring ProgramFolder() {
   std::vector<wchar_t> path(MAX_PATH);
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -50,15 +45,13 @@ std::wstring ProgramFolder()
 }
 
 std::wstring ReadProfile(const std::wstring& iniPath, const wchar_t* section, const wchar_t* key,
-                         const wchar_t* defaultValue)
-{
+                         const wchar_t* defaultValue) {
   wchar_t value[kValueCapacity] = {};
   GetPrivateProfileStringW(section, key, defaultValue, value, kValueCapacity, iniPath.c_str());
   return value;
 }
 
-std::wstring ExpandEnvironment(const std::wstring& text)
-{
+std::wstring ExpandEnvironment(const std::wstring& text) {
   const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
   if (needed == 0) {
     return text;
@@ -73,8 +66,7 @@ std::wstring ExpandEnvironment(const std::wstring& text)
 
 }  // namespace
 
-CommandLine ParseCommandLine(const wchar_t* commandLine)
-{
+CommandLine ParseCommandLine(const wchar_t* commandLine) {
   CommandLine result;
   const wchar_t* p = commandLine;
   while (IsBlank(*p)) {
@@ -106,32 +98,32 @@ CommandLine ParseCommandLine(const wchar_t* commandLine)
   return result;
 }
 
-std::wstring FindSettingsPath(const CommandLine& commandLine)
-{
+std::wstring FindSettingsPath(const CommandLine& commandLine) {
   // The /ini= folder is expected to end in a backslash: the name is appended to it as it is.
-  const std::wstring first = commandLine.iniFolder.empty() ? ProgramFolder() + L"\\" + names::kIniName
-                                                           : commandLine.iniFolder + names::kIniName;
-  const std::wstring redirect = ReadProfile(first, names::kOthersSection, names::kIniFolderKey, L"");
+  const std::wstring first = commandLine.iniFolder.empty()
+                                 ? ProgramFolder() + L"\\" + names::kIniName
+                                 : commandLine.iniFolder + names::kIniName;
+  const std::wstring redirect =
+      ReadProfile(first, names::kOthersSection, names::kIniFolderKey, L"");
   if (redirect.empty()) {
     return first;
   }
   return ExpandEnvironment(redirect) + L"\\" + names::kIniName;
 }
 
-bool ReadFullScreen(const std::wstring& iniPath, std::wstring* outValue)
-{
+bool ReadFullScreen(const std::wstring& iniPath, std::wstring* outValue) {
   // A default that no settings file holds tells a missing key from an empty one.
   static const wchar_t kAbsent[] = L"\x1\x2<absent>";
   *outValue = ReadProfile(iniPath, names::kViewingSection, names::kFullScreenKey, kAbsent);
   return *outValue != kAbsent;
 }
 
-bool GetEnvironmentText(const wchar_t* name, std::wstring* outValue)
-{
+bool GetEnvironmentText(const wchar_t* name, std::wstring* outValue) {
   std::vector<wchar_t> value(256);
   for (;;) {
     SetLastError(ERROR_SUCCESS);
-    const DWORD length = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    const DWORD length =
+        GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
     if (length == 0) {
       if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) {
         return false;
@@ -147,8 +139,7 @@ bool GetEnvironmentText(const wchar_t* name, std::wstring* outValue)
   }
 }
 
-unsigned long GetEnvironmentNumber(const wchar_t* name, unsigned long defaultValue)
-{
+unsigned long GetEnvironmentNumber(const wchar_t* name, unsigned long defaultValue) {
   std::wstring text;
   if (!GetEnvironmentText(name, &text) || text.empty()) {
     return defaultValue;

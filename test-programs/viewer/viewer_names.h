@@ -1,6 +1,6 @@
 // The names and numbers by which the outside world knows this viewer. They are written out here on
-// purpose instead of being shared with the plugin's own copy, so that a slip on either side shows up
-// in the tests rather than agreeing with itself.
+// purpose instead of being shared with the plugin's own copy, so that a slip on either side shows
+// up in the tests rather than agreeing with itself.
 #pragma once
 
 #include <windows.h>

@@ -9,16 +9,14 @@ namespace {
 constexpr UINT kMaxSide = 8192;
 
 template <class T>
-void Release(T*& object)
-{
+void Release(T*& object) {
   if (object != nullptr) {
     object->Release();
     object = nullptr;
   }
 }
 
-HBITMAP CopyToDib(IWICBitmapSource* source)
-{
+HBITMAP CopyToDib(IWICBitmapSource* source) {
   UINT width = 0;
   UINT height = 0;
   if (FAILED(source->GetSize(&width, &height)) || width == 0 || height == 0 || width > kMaxSide ||
@@ -51,21 +49,21 @@ HBITMAP CopyToDib(IWICBitmapSource* source)
 
 }  // namespace
 
-HBITMAP LoadBitmapWithWic(const wchar_t* path)
-{
+HBITMAP LoadBitmapWithWic(const wchar_t* path) {
   IWICImagingFactory* factory = nullptr;
   IWICBitmapDecoder* decoder = nullptr;
   IWICBitmapFrameDecode* frame = nullptr;
   IWICFormatConverter* converter = nullptr;
   HBITMAP bitmap = nullptr;
 
-  if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                 reinterpret_cast<void**>(&factory))) &&
-      SUCCEEDED(factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                   &decoder)) &&
-      SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
-      SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                      WICBitmapPaletteTypeCustom))) {
+  if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+      SUCCEEDED(factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
+                                                   WICDecodeMetadataCacheOnDemand, &decoder)) &&
+      SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+      SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+      SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
+                                      nullptr, 0.0, WICBitmapPaletteTypeCustom))) {
     bitmap = CopyToDib(converter);
   }
   Release(converter);

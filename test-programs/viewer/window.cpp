@@ -16,8 +16,7 @@ namespace {
 WindowSetup gSetup;
 HWND gLoggedParent = nullptr;  // the parent last reported, so that only changes are logged
 
-void ShowFile(HWND window, const std::wstring& file)
-{
+void ShowFile(HWND window, const std::wstring& file) {
   gSetup.file = file;
   const std::wstring title = TitleFor(file);
   SetWindowTextW(window, title.c_str());
@@ -25,28 +24,24 @@ void ShowFile(HWND window, const std::wstring& file)
   InvalidateRect(GetWindow(window, GW_CHILD), nullptr, FALSE);
 }
 
-void Step(HWND window, int step)
-{
+void Step(HWND window, int step) {
   std::wstring next;
   if (!gSetup.file.empty() && StepInFolder(gSetup.file, step, &next)) {
     ShowFile(window, next);
   }
 }
 
-void LogKey(const wchar_t* name, WPARAM key, LPARAM flags)
-{
+void LogKey(const wchar_t* name, WPARAM key, LPARAM flags) {
   LogLine(std::wstring(name) + L" vk=" + std::to_wstring(key) + L" lparam=" +
-           HexText(static_cast<ULONG_PTR>(flags)));
+          HexText(static_cast<ULONG_PTR>(flags)));
 }
 
-void LogMouse(const wchar_t* name, LPARAM position)
-{
-  LogLine(std::wstring(L"mouse ") + name + L" x=" + std::to_wstring(GET_X_LPARAM(position)) + L" y=" +
-           std::to_wstring(GET_Y_LPARAM(position)));
+void LogMouse(const wchar_t* name, LPARAM position) {
+  LogLine(std::wstring(L"mouse ") + name + L" x=" + std::to_wstring(GET_X_LPARAM(position)) +
+          L" y=" + std::to_wstring(GET_Y_LPARAM(position)));
 }
 
-void OnKeyDown(HWND window, WPARAM key)
-{
+void OnKeyDown(HWND window, WPARAM key) {
   switch (key) {
     case VK_RIGHT:
     case VK_SPACE:
@@ -61,8 +56,7 @@ void OnKeyDown(HWND window, WPARAM key)
   }
 }
 
-void OnContextMenu(HWND window, LPARAM position)
-{
+void OnContextMenu(HWND window, LPARAM position) {
   POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
   if (position == -1) {  // from the keyboard: open it in the middle of the window
     RECT client = {};
@@ -75,14 +69,14 @@ void OnContextMenu(HWND window, LPARAM position)
 }
 
 // mirror: also write what was painted to the KELV_MIRROR file (the picture area does).
-void OnPaint(HWND window, bool mirror)
-{
+void OnPaint(HWND window, bool mirror) {
   PAINTSTRUCT paint = {};
   HDC dc = BeginPaint(window, &paint);
   if (dc != nullptr) {
     RECT client = {};
     GetClientRect(window, &client);
-    const std::wstring label = gSetup.file.empty() ? names::kProgramName : BareFileName(gSetup.file);
+    const std::wstring label =
+        gSetup.file.empty() ? names::kProgramName : BareFileName(gSetup.file);
     PaintPicture(dc, client, gSetup.file, label);
     if (mirror && !gSetup.mirrorFile.empty()) {
       WritePictureBmp(gSetup.mirrorFile, client, gSetup.file, label);
@@ -91,8 +85,7 @@ void OnPaint(HWND window, bool mirror)
   EndPaint(window, &paint);
 }
 
-void OnSize(HWND window)
-{
+void OnSize(HWND window) {
   HWND parent = GetParent(window);
   if (parent != gLoggedParent) {
     gLoggedParent = parent;
@@ -103,16 +96,14 @@ void OnSize(HWND window)
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-bool IsInputMessage(UINT message)
-{
+bool IsInputMessage(UINT message) {
   return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
          (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_CONTEXTMENU;
 }
 
 // The picture area fills the main window and holds the focus, as a viewer's drawing surface
 // does; its input is the main window's.
-LRESULT CALLBACK PictureAreaProc(HWND area, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK PictureAreaProc(HWND area, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
     SetFocus(area);
   }
@@ -129,16 +120,14 @@ LRESULT CALLBACK PictureAreaProc(HWND area, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(area, message, wParam, lParam);
 }
 
-void FitPictureArea(HWND window)
-{
+void FitPictureArea(HWND window) {
   RECT client = {};
   GetClientRect(window, &client);
   SetWindowPos(GetWindow(window, GW_CHILD), nullptr, 0, 0, client.right, client.bottom,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       CreateWindowExW(0, names::kPictureAreaClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window,
@@ -164,13 +153,27 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CHAR:
       LogLine(L"char code=" + std::to_wstring(wParam));
       return 0;
-    case WM_LBUTTONDOWN: LogMouse(L"lbuttondown", lParam); break;
-    case WM_LBUTTONUP: LogMouse(L"lbuttonup", lParam); break;
-    case WM_LBUTTONDBLCLK: LogMouse(L"lbuttondblclk", lParam); break;
-    case WM_RBUTTONDOWN: LogMouse(L"rbuttondown", lParam); break;
-    case WM_RBUTTONUP: LogMouse(L"rbuttonup", lParam); break;  // the default turns it into WM_CONTEXTMENU
-    case WM_MBUTTONDOWN: LogMouse(L"mbuttondown", lParam); break;
-    case WM_MBUTTONUP: LogMouse(L"mbuttonup", lParam); break;
+    case WM_LBUTTONDOWN:
+      LogMouse(L"lbuttondown", lParam);
+      break;
+    case WM_LBUTTONUP:
+      LogMouse(L"lbuttonup", lParam);
+      break;
+    case WM_LBUTTONDBLCLK:
+      LogMouse(L"lbuttondblclk", lParam);
+      break;
+    case WM_RBUTTONDOWN:
+      LogMouse(L"rbuttondown", lParam);
+      break;
+    case WM_RBUTTONUP:
+      LogMouse(L"rbuttonup", lParam);
+      break;  // the default turns it into WM_CONTEXTMENU
+    case WM_MBUTTONDOWN:
+      LogMouse(L"mbuttondown", lParam);
+      break;
+    case WM_MBUTTONUP:
+      LogMouse(L"mbuttonup", lParam);
+      break;
     case WM_MOUSEWHEEL:
       LogLine(L"wheel delta=" + std::to_wstring(GET_WHEEL_DELTA_WPARAM(wParam)));
       return 0;
@@ -182,7 +185,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     case WM_COMMAND:
       // The print command (names::kPrintCommand) has nothing to print on: logging it is all.
-      LogLine(L"command id=" + std::to_wstring(LOWORD(wParam)) + L" lparam=" + std::to_wstring(lParam));
+      LogLine(L"command id=" + std::to_wstring(LOWORD(wParam)) + L" lparam=" +
+              std::to_wstring(lParam));
       return 0;
     case WM_SIZE:
       OnSize(window);
@@ -205,16 +209,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-std::wstring TitleFor(const std::wstring& file)
-{
+std::wstring TitleFor(const std::wstring& file) {
   if (file.empty()) {
     return names::kProgramName;
   }
   return (gSetup.fullPathTitle ? file : BareFileName(file)) + names::kTitleSuffix;
 }
 
-HWND CreateViewerWindow(HINSTANCE instance, const WindowSetup& setup, LONGLONG* outCreatedAt)
-{
+HWND CreateViewerWindow(HINSTANCE instance, const WindowSetup& setup, LONGLONG* outCreatedAt) {
   gSetup = setup;
   WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof(windowClass);
@@ -246,8 +248,8 @@ HWND CreateViewerWindow(HINSTANCE instance, const WindowSetup& setup, LONGLONG* 
     width = GetSystemMetrics(SM_CXSCREEN);
     height = GetSystemMetrics(SM_CYSCREEN);
   }
-  HWND window = CreateWindowExW(0, names::kWindowClass, title.c_str(), style, x, y, width, height, nullptr,
-                                nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(0, names::kWindowClass, title.c_str(), style, x, y, width, height,
+                                nullptr, nullptr, instance, nullptr);
   LARGE_INTEGER createdAt = {};
   QueryPerformanceCounter(&createdAt);
   *outCreatedAt = createdAt.QuadPart;

@@ -33,7 +33,7 @@ class PeImage {
       IMAGE_SECTION_HEADER section;
       if (!Read(sectionsOffset_ + i * sizeof(section), &section)) return false;
       DWORD extent = section.Misc.VirtualSize > section.SizeOfRawData ? section.Misc.VirtualSize
-                                                                        : section.SizeOfRawData;
+                                                                      : section.SizeOfRawData;
       if (rva >= section.VirtualAddress && rva - section.VirtualAddress < extent) {
         *offset = rva - section.VirtualAddress + section.PointerToRawData;
         return *offset < bytes_.size();
@@ -70,7 +70,8 @@ class PeImage {
     if (!Read(nt + sizeof(signature), &file)) return false;
     size_t optional = nt + sizeof(signature) + sizeof(file);
     if (!Read(optional, &magic)) return false;
-    // The two optional header layouts differ in width, so the directories start at different places.
+    // The two optional header layouts differ in width, so the directories start at different
+    // places.
     if (magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
       IMAGE_OPTIONAL_HEADER32 header;
       if (!Read(optional, &header)) return false;
@@ -84,7 +85,8 @@ class PeImage {
     } else {
       return false;
     }
-    if (directoryCount_ > IMAGE_NUMBEROF_DIRECTORY_ENTRIES) directoryCount_ = IMAGE_NUMBEROF_DIRECTORY_ENTRIES;
+    if (directoryCount_ > IMAGE_NUMBEROF_DIRECTORY_ENTRIES)
+      directoryCount_ = IMAGE_NUMBEROF_DIRECTORY_ENTRIES;
     sectionsOffset_ = optional + file.SizeOfOptionalHeader;
     sectionCount_ = file.NumberOfSections;
     return true;
@@ -106,7 +108,8 @@ std::vector<std::string> ReadExportNames(const std::wstring& path) {
   DWORD offset = 0;
   DWORD size = 0;
   IMAGE_EXPORT_DIRECTORY exports;
-  if (!image.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT, &offset, &size) || !image.Read(offset, &exports)) {
+  if (!image.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT, &offset, &size) ||
+      !image.Read(offset, &exports)) {
     return names;
   }
   DWORD table = 0;

@@ -64,7 +64,8 @@ std::string ReadFileBytes(const std::wstring& path) {
   std::string bytes;
   char chunk[4096];
   DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0) bytes.append(chunk, read);
+  while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0)
+    bytes.append(chunk, read);
   CloseHandle(file);
   return bytes;
 }
@@ -168,7 +169,8 @@ std::wstring CreateUniqueFile(const std::wstring& hint, const std::wstring& exte
   return std::wstring();
 }
 
-std::wstring ReadIni(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
+std::wstring ReadIni(const std::wstring& file, const std::wstring& section,
+                     const std::wstring& key) {
   wchar_t value[4096] = {};
   GetPrivateProfileStringW(section.c_str(), key.c_str(), kAbsent, value, 4096, file.c_str());
   return value;
@@ -203,8 +205,10 @@ std::vector<DWORD> RunningViewerProcesses() {
   if (snapshot == INVALID_HANDLE_VALUE) return ids;
   PROCESSENTRY32W entry = {};
   entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-    if (lstrcmpiW(entry.szExeFile, L"kelv32.exe") == 0 || lstrcmpiW(entry.szExeFile, L"kelv64.exe") == 0) {
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    if (lstrcmpiW(entry.szExeFile, L"kelv32.exe") == 0 ||
+        lstrcmpiW(entry.szExeFile, L"kelv64.exe") == 0) {
       ids.push_back(entry.th32ProcessID);
     }
   }
@@ -224,7 +228,8 @@ void EndAllViewers() {
 
 double ThreadCpuMilliseconds() {
   FILETIME creationTime, exitTime, kernelTime, userTime;
-  if (!GetThreadTimes(GetCurrentThread(), &creationTime, &exitTime, &kernelTime, &userTime)) return 0.0;
+  if (!GetThreadTimes(GetCurrentThread(), &creationTime, &exitTime, &kernelTime, &userTime))
+    return 0.0;
   auto ticks = [](const FILETIME& time) {
     return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
   };

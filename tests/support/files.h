@@ -29,7 +29,8 @@ void WriteTextFile(const std::wstring& path, const std::wstring& text, bool unic
 void WriteSettingsFile(const std::wstring& path, const std::wstring& text);
 // Reads a whole file (ANSI or UTF-16 with BOM) into UTF-16. Empty when missing.
 std::wstring ReadTextFile(const std::wstring& path);
-// The bytes of a file, read with full sharing (another process may be writing it). Empty when missing.
+// The bytes of a file, read with full sharing (another process may be writing it). Empty when
+// missing.
 std::string ReadFileBytes(const std::wstring& path);
 // True for an existing file (not a folder).
 bool FileExists(const std::wstring& path);
@@ -47,7 +48,8 @@ std::wstring CreateUniqueFile(const std::wstring& hint, const std::wstring& exte
 
 // GetPrivateProfileStringW with a distinct default, so that an absent key can be told apart.
 constexpr const wchar_t* kAbsent = L"<absent>";
-std::wstring ReadIni(const std::wstring& file, const std::wstring& section, const std::wstring& key);
+std::wstring ReadIni(const std::wstring& file, const std::wstring& section,
+                     const std::wstring& key);
 
 // Reads a variable of this process's environment; false when it is not set.
 bool ReadEnvironment(const wchar_t* name, std::wstring* value);

@@ -28,7 +28,8 @@ bool HasClass(HWND window, const wchar_t* className) {
 
 // The first static control with text: the fall-back for a box whose text control has another id.
 std::wstring FirstStaticText(HWND box) {
-  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
     if (!HasClass(child, L"Static")) continue;
     std::wstring text = WindowText(child);
     if (!text.empty()) return text;

@@ -14,9 +14,9 @@ namespace testing_support {
 struct CapturedMessageBox {
   std::wstring text;
   std::wstring caption;
-  HWND owner;           // GetWindow(box, GW_OWNER)
-  bool hasOkButton;     // a button with id IDOK
-  bool hasCancelButton; // a button with id IDCANCEL
+  HWND owner;            // GetWindow(box, GW_OWNER)
+  bool hasOkButton;      // a button with id IDOK
+  bool hasCancelButton;  // a button with id IDCANCEL
 };
 
 class MessageBoxCatcher {

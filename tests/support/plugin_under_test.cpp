@@ -17,11 +17,16 @@ namespace testing_support {
 
 namespace {
 
-static_assert((KELVANE_WIDTH == 64) == (sizeof(void*) == 8), "KELVANE_WIDTH does not match the pointer size");
+static_assert((KELVANE_WIDTH == 64) == (sizeof(void*) == 8),
+              "KELVANE_WIDTH does not match the pointer size");
 
 // Spelt out here rather than taken from the plugin's headers, so that a test sees a wrong name.
-const wchar_t* LibraryName(Width width) { return width == Width::k64 ? L"Kelvane.wlx64" : L"Kelvane.wlx"; }
-const wchar_t* ViewerName(Width width) { return width == Width::k64 ? L"kelv64.exe" : L"kelv32.exe"; }
+const wchar_t* LibraryName(Width width) {
+  return width == Width::k64 ? L"Kelvane.wlx64" : L"Kelvane.wlx";
+}
+const wchar_t* ViewerName(Width width) {
+  return width == Width::k64 ? L"kelv64.exe" : L"kelv32.exe";
+}
 const wchar_t* DefaultViewerPlace(Width width) {
   return width == Width::k64 ? L"Kelvane64\\kelv64.exe" : L"Kelvane\\kelv32.exe";
 }
@@ -50,13 +55,16 @@ std::wstring BinFolder(Width width) {
 bool IsExportOf(const std::string& exported, const std::string& routine) {
   if (exported == routine) return true;
   const std::string lengthMark = std::to_string(routine.size());
-  for (size_t at = exported.find(routine); at != std::string::npos; at = exported.find(routine, at + 1)) {
+  for (size_t at = exported.find(routine); at != std::string::npos;
+       at = exported.find(routine, at + 1)) {
     char after = at + routine.size() < exported.size() ? exported[at + routine.size()] : '\0';
     // MSVC: "?KbdProc@@YGJHIJ@Z".
     if (at > 0 && exported[at - 1] == '?' && after == '@') return true;
     // Itanium (mingw): "_Z7KbdProcijl@12", the name after its length, which follows no other digit.
-    if (at >= lengthMark.size() && exported.compare(at - lengthMark.size(), lengthMark.size(), lengthMark) == 0 &&
-        (at == lengthMark.size() || !isdigit(static_cast<unsigned char>(exported[at - lengthMark.size() - 1])))) {
+    if (at >= lengthMark.size() &&
+        exported.compare(at - lengthMark.size(), lengthMark.size(), lengthMark) == 0 &&
+        (at == lengthMark.size() ||
+         !isdigit(static_cast<unsigned char>(exported[at - lengthMark.size() - 1])))) {
       return true;
     }
     // A C name with its stdcall argument size: "KbdProc@12" or "_KbdProc@12".
@@ -70,7 +78,8 @@ FARPROC FindDecoratedExport(HMODULE module, const char* routine) {
   auto base = reinterpret_cast<const BYTE*>(module);
   auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
   auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  const IMAGE_DATA_DIRECTORY& directory =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
   if (directory.VirtualAddress == 0) return nullptr;
   auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
   auto names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
@@ -124,13 +133,15 @@ PluginUnderTest::PluginUnderTest(const PluginOptions& options) {
     return;
   }
   std::wstring source = BuiltPluginPath(OwnWidth());
-  std::wstring library = folder_ + (options.libraryName.empty() ? LibraryName(OwnWidth()) : options.libraryName);
+  std::wstring library =
+      folder_ + (options.libraryName.empty() ? LibraryName(OwnWidth()) : options.libraryName);
   if (!CopyFileW(source.c_str(), library.c_str(), FALSE)) {
     ADD_FAILURE() << "cannot copy the built plugin " << source << ", error " << GetLastError();
     return;
   }
   if (options.installDefaultViewer) InstallViewer(OwnWidth(), DefaultViewerPlace(OwnWidth()));
-  if (!options.pluginSettings.empty()) WriteSettingsFile(folder_ + L"kelvane.ini", options.pluginSettings);
+  if (!options.pluginSettings.empty())
+    WriteSettingsFile(folder_ + L"kelvane.ini", options.pluginSettings);
 
   module_ = LoadLibraryW(library.c_str());
   if (module_ == nullptr) {

@@ -19,9 +19,11 @@ inline std::wstring RealisticHostSettings() {
   text += L"[Configuration]\r\n";
   for (int key = 0; key < 20; ++key) text += L"Option" + std::to_wstring(key) + L"=1\r\n";
   text += L"UseNewDefFont=1\r\nDarkMode=0\r\n";
-  text += L"[Colors]\r\nActiveTitle=8388608\r\nActiveTitleText=16777215\r\n"
-          L"InactiveTitle=12632256\r\nInactiveTitleText=0\r\n";
-  text += L"[AllResolutions]\r\nFontNameWindow=Tahoma\r\nFontSizeWindow=9\r\nFontWeightWindow=400\r\n";
+  text +=
+      L"[Colors]\r\nActiveTitle=8388608\r\nActiveTitleText=16777215\r\n"
+      L"InactiveTitle=12632256\r\nInactiveTitleText=0\r\n";
+  text +=
+      L"[AllResolutions]\r\nFontNameWindow=Tahoma\r\nFontSizeWindow=9\r\nFontWeightWindow=400\r\n";
   return text;
 }
 

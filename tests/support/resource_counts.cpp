@@ -69,7 +69,8 @@ bool SystemCountsHandles() {
 }  // namespace
 
 long CountGdiObjects() {
-  return SystemCountsGui() ? static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) : WalkGdiObjects();
+  return SystemCountsGui() ? static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+                           : WalkGdiObjects();
 }
 
 long CountUserObjects() {
@@ -79,7 +80,8 @@ long CountUserObjects() {
 
 long CountKernelHandles() {
   DWORD handles = 0;
-  if (SystemCountsHandles() && GetProcessHandleCount(GetCurrentProcess(), &handles)) return static_cast<long>(handles);
+  if (SystemCountsHandles() && GetProcessHandleCount(GetCurrentProcess(), &handles))
+    return static_cast<long>(handles);
   return WalkKernelHandles();
 }
 

@@ -52,7 +52,8 @@ LRESULT CALLBACK PathBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   if (message == WM_PAINT) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+    HBRUSH brush =
+        CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(window, GWLP_USERDATA)));
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, brush);
@@ -95,8 +96,9 @@ void Repaint(HWND window) {
 
 ListerWindow::ListerWindow() {
   RegisterOnce(kListerClass, DefWindowProcW, SystemBrush(COLOR_WINDOW));
-  hwnd_ = CreateWindowExW(0, kListerClass, L"Lister", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                          100, 100, 640, 480, nullptr, nullptr, Instance(), nullptr);
+  hwnd_ = CreateWindowExW(0, kListerClass, L"Lister",
+                          WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 640, 480,
+                          nullptr, nullptr, Instance(), nullptr);
   // The window the user opened a file in is the one in front.
   SetForegroundWindow(hwnd_);
   SetActiveWindow(hwnd_);
@@ -110,25 +112,29 @@ ListerWindow::~ListerWindow() {
 void ListerWindow::FitChild(HWND pluginWindow) const {
   RECT client;
   GetClientRect(hwnd_, &client);
-  SetWindowPos(pluginWindow, nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(pluginWindow, nullptr, 0, 0, client.right, client.bottom,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-MainWindow::MainWindow(const MainWindowOptions& options) : leftPanelActive_(options.leftPanelActive) {
+MainWindow::MainWindow(const MainWindowOptions& options)
+    : leftPanelActive_(options.leftPanelActive) {
   RegisterOnce(options.className, MainProc, SystemBrush(COLOR_BTNFACE));
   RegisterOnce(kListerClass, DefWindowProcW, SystemBrush(COLOR_WINDOW));
   RegisterOnce(kPanelClass, DefWindowProcW, SystemBrush(COLOR_BTNFACE));
   RegisterOnce(kFileListClass, DefWindowProcW, SystemBrush(COLOR_WINDOW));
   RegisterOnce(kPathBarClass, PathBarProc, nullptr);
 
-  hwnd_ = CreateWindowExW(0, options.className, L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                          0, 0, 1000, 700, nullptr, nullptr, Instance(), this);
+  hwnd_ = CreateWindowExW(0, options.className, L"Host",
+                          WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 1000, 700,
+                          nullptr, nullptr, Instance(), this);
   if (hwnd_ == nullptr) return;
   SetForegroundWindow(hwnd_);
   SetActiveWindow(hwnd_);
   if (options.menuItems > 0) {
     HMENU menu = CreateMenu();
     for (int item = 1; item <= options.menuItems; ++item) {
-      AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item), (L"Menu " + std::to_wstring(item)).c_str());
+      AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item),
+                  (L"Menu " + std::to_wstring(item)).c_str());
     }
     SetMenu(hwnd_, menu);  // destroyed with the window
   }
@@ -143,9 +149,12 @@ MainWindow::MainWindow(const MainWindowOptions& options) : leftPanelActive_(opti
   leftPathBar_ = CreatePathBar(leftPanel_, leftWidth);
   rightPathBar_ = CreatePathBar(rightPanel_, rightWidth);
   leftFileList_ = CreateChild(kFileListClass, leftPanel_, 0, kPathBarHeight, leftWidth, listHeight);
-  rightFileList_ = CreateChild(kFileListClass, rightPanel_, 0, kPathBarHeight, rightWidth, listHeight);
-  quickView_ = leftPanelActive_ ? CreateChild(kListerClass, leftPanel_, 0, kPathBarHeight, leftWidth, listHeight)
-                                : CreateChild(kListerClass, rightPanel_, 0, kPathBarHeight, rightWidth, listHeight);
+  rightFileList_ =
+      CreateChild(kFileListClass, rightPanel_, 0, kPathBarHeight, rightWidth, listHeight);
+  quickView_ =
+      leftPanelActive_
+          ? CreateChild(kListerClass, leftPanel_, 0, kPathBarHeight, leftWidth, listHeight)
+          : CreateChild(kListerClass, rightPanel_, 0, kPathBarHeight, rightWidth, listHeight);
 
   // The plugin takes the main window's first child for the left panel, and the quick view is
   // drawn over the file list it covers.
@@ -160,12 +169,18 @@ MainWindow::~MainWindow() {
 
 HWND MainWindow::AnswerWindowRequest(WPARAM request) const {
   switch (request) {
-    case kLeftList: return leftFileList_;
-    case kRightList: return rightFileList_;
-    case kActiveList: return leftPanelActive_ ? leftFileList_ : rightFileList_;
-    case kRightPathBar: return rightPathBar_;
-    case kLeftPathBar: return leftPathBar_;
-    default: return nullptr;
+    case kLeftList:
+      return leftFileList_;
+    case kRightList:
+      return rightFileList_;
+    case kActiveList:
+      return leftPanelActive_ ? leftFileList_ : rightFileList_;
+    case kRightPathBar:
+      return rightPathBar_;
+    case kLeftPathBar:
+      return leftPathBar_;
+    default:
+      return nullptr;
   }
 }
 
@@ -183,7 +198,8 @@ COLORREF MainWindow::PixelAt(HWND window, int x, int y) {
   return colour;
 }
 
-HostSettings::HostSettings(const std::wstring& text) : path_(CreateUniqueFile(L"kelvane-host", L".ini")) {
+HostSettings::HostSettings(const std::wstring& text)
+    : path_(CreateUniqueFile(L"kelvane-host", L".ini")) {
   WriteSettingsFile(path_, text);
   hadPrevious_ = ReadEnvironment(kSettingsVariable, &previous_);
   SetEnvironmentVariableW(kSettingsVariable, path_.c_str());

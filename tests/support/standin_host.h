@@ -25,7 +25,7 @@ class ListerWindow {
 };
 
 struct MainWindowOptions {
-  int menuItems = 9;          // items on the menu bar (0: no menu)
+  int menuItems = 9;  // items on the menu bar (0: no menu)
   bool leftPanelActive = true;
   const wchar_t* className = L"TTOTAL_CMD";  // or "FreeCommanderXE.SingleInst.1"
 };

@@ -35,14 +35,16 @@ ViewerLog::ViewerLog() : path_(CreateUniqueFile(L"kelv-log", L".txt")) {
 ViewerLog::~ViewerLog() {
   SetEnvironmentVariableW(kLogVariable, nullptr);
   // A viewer that is just ending may still have the file open.
-  WaitUntil([this] { return DeleteFileW(path_.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; }, 2000);
+  WaitUntil([this] { return DeleteFileW(path_.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; },
+            2000);
 }
 
 std::vector<std::wstring> ViewerLog::Lines() const {
   std::vector<std::wstring> lines;
   std::string bytes = ReadFileBytes(path_);
   size_t begin = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  for (size_t end = bytes.find('\n', begin); end != std::string::npos; end = bytes.find('\n', begin)) {
+  for (size_t end = bytes.find('\n', begin); end != std::string::npos;
+       end = bytes.find('\n', begin)) {
     size_t stop = end > begin && bytes[end - 1] == '\r' ? end - 1 : end;
     lines.push_back(FromUtf8(bytes, begin, stop));
     begin = end + 1;

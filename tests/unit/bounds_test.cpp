@@ -30,8 +30,9 @@ unsigned Seed() {
   static unsigned seed = [] {
     char value[32] = {};
     DWORD length = GetEnvironmentVariableA("KELVANE_SEED", value, sizeof(value));
-    unsigned chosen = length > 0 && length < sizeof(value) ? static_cast<unsigned>(std::strtoul(value, nullptr, 10))
-                                                           : 20240611u;
+    unsigned chosen = length > 0 && length < sizeof(value)
+                          ? static_cast<unsigned>(std::strtoul(value, nullptr, 10))
+                          : 20240611u;
     std::printf("bounds tests: seed %u (set KELVANE_SEED to replay another)\n", chosen);
     return chosen;
   }();
@@ -41,7 +42,8 @@ unsigned Seed() {
 // A destination of a given capacity, filled with stale characters and followed by guards.
 class Guarded {
  public:
-  explicit Guarded(int capacity) : capacity_(capacity), chars_(static_cast<size_t>(capacity) + kGuards, kGuard) {
+  explicit Guarded(int capacity)
+      : capacity_(capacity), chars_(static_cast<size_t>(capacity) + kGuards, kGuard) {
     for (int i = 0; i < capacity; ++i) chars_[static_cast<size_t>(i)] = kStale;
   }
   wchar_t* data() { return chars_.data(); }
@@ -55,7 +57,8 @@ class Guarded {
   // The text up to its terminator; "<unterminated>" when none lies within the capacity.
   std::wstring Text() const {
     for (int i = 0; i < capacity_; ++i) {
-      if (chars_[static_cast<size_t>(i)] == L'\0') return std::wstring(chars_.data(), static_cast<size_t>(i));
+      if (chars_[static_cast<size_t>(i)] == L'\0')
+        return std::wstring(chars_.data(), static_cast<size_t>(i));
     }
     return L"<unterminated>";
   }
@@ -90,7 +93,9 @@ class Random {
     return text;
   }
   // A length near one of the bounds: somewhere in [bound - spread, bound + spread], never < 0.
-  int Near(int bound, int spread = 3) { return std::max(0, Between(bound - spread, bound + spread)); }
+  int Near(int bound, int spread = 3) {
+    return std::max(0, Between(bound - spread, bound + spread));
+  }
 
  private:
   std::mt19937 engine_;
@@ -100,8 +105,8 @@ class Random {
 void ExpectWholeOrEmpty(const Guarded& dest, bool answered, bool fits, const std::wstring& expected,
                         const std::string& what) {
   ASSERT_TRUE(dest.GuardsIntact()) << what << ": written past the bound";
-  ASSERT_EQ(answered, fits) << what << " (expected length " << expected.size() << ", capacity " << dest.capacity()
-                            << ")";
+  ASSERT_EQ(answered, fits) << what << " (expected length " << expected.size() << ", capacity "
+                            << dest.capacity() << ")";
   if (fits) {
     ASSERT_EQ(dest.Text(), expected) << what;
   } else {
@@ -110,7 +115,8 @@ void ExpectWholeOrEmpty(const Guarded& dest, bool answered, bool fits, const std
 }
 
 std::string Describe(const char* routine, int iteration) {
-  return std::string(routine) + " case " + std::to_string(iteration) + " seed " + std::to_string(Seed());
+  return std::string(routine) + " case " + std::to_string(iteration) + " seed " +
+         std::to_string(Seed());
 }
 
 TEST(Bounds, TextCopy) {
@@ -120,7 +126,8 @@ TEST(Bounds, TextCopy) {
     std::wstring source = random.Text(random.Near(capacity));
     Guarded dest(capacity);
     bool answered = TextCopy(dest.data(), capacity, source.c_str());
-    ExpectWholeOrEmpty(dest, answered, static_cast<int>(source.size()) < capacity, source, Describe("TextCopy", i));
+    ExpectWholeOrEmpty(dest, answered, static_cast<int>(source.size()) < capacity, source,
+                       Describe("TextCopy", i));
   }
 }
 
@@ -134,7 +141,8 @@ TEST(Bounds, TextAppend) {
     ASSERT_TRUE(TextCopy(dest.data(), capacity, first.c_str()));
     bool answered = TextAppend(dest.data(), capacity, second.c_str());
     std::wstring whole = first + second;
-    ExpectWholeOrEmpty(dest, answered, static_cast<int>(whole.size()) < capacity, whole, Describe("TextAppend", i));
+    ExpectWholeOrEmpty(dest, answered, static_cast<int>(whole.size()) < capacity, whole,
+                       Describe("TextAppend", i));
   }
 }
 
@@ -160,8 +168,9 @@ TEST(Bounds, TextFormat) {
     int capacity = random.Near(static_cast<int>(expected.size()) + 1);
     if (capacity < 1) capacity = 1;
     Guarded dest(capacity);
-    bool answered = TextFormat(dest.data(), capacity, format.c_str(),
-                               {arguments[0].c_str(), arguments[1].c_str(), arguments[2].c_str(), arguments[3].c_str()});
+    bool answered = TextFormat(
+        dest.data(), capacity, format.c_str(),
+        {arguments[0].c_str(), arguments[1].c_str(), arguments[2].c_str(), arguments[3].c_str()});
     ExpectWholeOrEmpty(dest, answered, static_cast<int>(expected.size()) < capacity, expected,
                        Describe("TextFormat", i));
   }
@@ -197,10 +206,12 @@ class SettingsFile {
   ~SettingsFile() { DeleteFileW(path_.c_str()); }
   void Write(const std::wstring& text) const {
     std::wstring whole = L"\uFEFF" + text;
-    HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD written = 0;
-    WriteFile(file, whole.data(), static_cast<DWORD>(whole.size() * sizeof(wchar_t)), &written, nullptr);
+    WriteFile(file, whole.data(), static_cast<DWORD>(whole.size() * sizeof(wchar_t)), &written,
+              nullptr);
     CloseHandle(file);
   }
   const std::wstring& path() const { return path_; }
@@ -228,20 +239,23 @@ TEST(Bounds, ReadSettingAndReadExpandedSetting) {
   settings.Write(text);
 
   for (int i = 0; i < 3000; ++i) {
-    int length = random.Between(0, 10) == 0 ? random.Between(0, 300) : random.Near(kTextCapacity - 1, 4);
+    int length =
+        random.Between(0, 10) == 0 ? random.Between(0, 300) : random.Near(kTextCapacity - 1, 4);
     int capacity = random.Between(0, 3) == 0 ? random.Between(1, 263) : random.Near(length + 1, 2);
     if (capacity < 1) capacity = 1;
     const std::wstring& value = values[static_cast<size_t>(length)];
     std::wstring key = L"k" + std::to_wstring(length);
     Guarded dest(capacity);
-    bool answered = ReadSetting(settings.path().c_str(), L"Bounds", key.c_str(), L"", dest.data(), capacity);
+    bool answered =
+        ReadSetting(settings.path().c_str(), L"Bounds", key.c_str(), L"", dest.data(), capacity);
     // The value must fit the destination and the routine's own reading bound of kTextCapacity.
     bool fits = length < capacity && length < kTextCapacity + 1 && capacity <= kTextCapacity + 1;
     ExpectWholeOrEmpty(dest, answered, fits, value, Describe("ReadSetting", i));
 
     // The default of a missing key follows the same rules.
     Guarded fallback(capacity);
-    answered = ReadSetting(settings.path().c_str(), L"Bounds", L"missing", value.c_str(), fallback.data(), capacity);
+    answered = ReadSetting(settings.path().c_str(), L"Bounds", L"missing", value.c_str(),
+                           fallback.data(), capacity);
     ExpectWholeOrEmpty(fallback, answered, fits, value, Describe("ReadSetting default", i));
   }
 
@@ -251,7 +265,8 @@ TEST(Bounds, ReadSettingAndReadExpandedSetting) {
     std::wstring expected = L"<" + reference + L">";
     int capacity = std::max(1, random.Near(static_cast<int>(expected.size()) + 1, 2));
     Guarded dest(capacity);
-    bool answered = ReadExpandedSetting(settings.path().c_str(), L"Bounds", L"ref", L"", dest.data(), capacity);
+    bool answered =
+        ReadExpandedSetting(settings.path().c_str(), L"Bounds", L"ref", L"", dest.data(), capacity);
     ExpectWholeOrEmpty(dest, answered, static_cast<int>(expected.size()) < capacity, expected,
                        Describe("ReadExpandedSetting", i));
   }
@@ -267,11 +282,14 @@ TEST(Bounds, CommandLine) {
     int fixed = withFolder ? 13 + 8 + static_cast<int>(folder.size()) : 13;
     std::wstring name = random.Text(random.Near(capacity - 1 - fixed, 3));
     bool quoted = random.Between(0, 15) == 0;
-    if (quoted && !name.empty()) name[static_cast<size_t>(random.Between(0, static_cast<int>(name.size()) - 1))] = L'"';
-    std::wstring expected = L"kelv32.exe \"" + name + L"\"" + (withFolder ? L" /ini=\"" + folder + L"\"" : L"");
+    if (quoted && !name.empty())
+      name[static_cast<size_t>(random.Between(0, static_cast<int>(name.size()) - 1))] = L'"';
+    std::wstring expected =
+        L"kelv32.exe \"" + name + L"\"" + (withFolder ? L" /ini=\"" + folder + L"\"" : L"");
     Guarded dest(capacity);
     bool answered = BuildCommandLine(name.c_str(), folder.c_str(), dest.data());
-    bool fits = static_cast<int>(expected.size()) < capacity && name.find(L'"') == std::wstring::npos;
+    bool fits =
+        static_cast<int>(expected.size()) < capacity && name.find(L'"') == std::wstring::npos;
     ExpectWholeOrEmpty(dest, answered, fits, expected, Describe("BuildCommandLine", i));
   }
 }
@@ -287,7 +305,9 @@ bool ExpectedGsLib(const std::wstring& dll, std::wstring* gsLib) {
   std::wstring parent = cut(folder);
   std::wstring fonts = parent + L"\\fonts\\;";
   std::wstring lib = parent + L"\\lib\\";
-  if (static_cast<int>(fonts.size()) >= kTextCapacity || static_cast<int>(lib.size()) >= kTextCapacity) return false;
+  if (static_cast<int>(fonts.size()) >= kTextCapacity ||
+      static_cast<int>(lib.size()) >= kTextCapacity)
+    return false;
   *gsLib = folder + L"\\;" + fonts + lib;
   return true;
 }
@@ -296,11 +316,13 @@ TEST(Bounds, ComposeGsLib) {
   Random random(7);
   for (int i = 0; i < 3000; ++i) {
     std::wstring dll = random.Text(random.Near(kTextCapacity - 1, 6)) + L"\\bin\\gsdll.dll";
-    dll = dll.substr(dll.size() > static_cast<size_t>(kTextCapacity + 3) ? dll.size() - kTextCapacity - 3 : 0);
+    dll = dll.substr(
+        dll.size() > static_cast<size_t>(kTextCapacity + 3) ? dll.size() - kTextCapacity - 3 : 0);
     std::wstring expected;
     bool composable = ExpectedGsLib(dll, &expected);
-    int capacity = composable && random.Between(0, 1) == 0 ? std::max(1, random.Near(static_cast<int>(expected.size()) + 1))
-                                                           : random.Between(1, kGsLibCapacity);
+    int capacity = composable && random.Between(0, 1) == 0
+                       ? std::max(1, random.Near(static_cast<int>(expected.size()) + 1))
+                       : random.Between(1, kGsLibCapacity);
     Guarded dest(capacity);
     bool answered = ComposeGsLib(dll.c_str(), dest.data(), capacity);
     bool fits = composable && static_cast<int>(expected.size()) < capacity;
@@ -317,7 +339,8 @@ TEST(Bounds, FormModeIniFile) {
   for (int i = 0; i < 3000; ++i) {
     ViewerPaths paths = {};
     paths.viewerIniName = random.Between(0, 1) == 0 ? viewer::kSettings32 : viewer::kSettings64;
-    std::wstring folder = random.Between(0, 10) == 0 ? L"" : random.Text(random.Near(kTextCapacity - 11, 4));
+    std::wstring folder =
+        random.Between(0, 10) == 0 ? L"" : random.Text(random.Near(kTextCapacity - 11, 4));
     std::wstring expected = folder.empty() ? L"" : folder + paths.viewerIniName;
     Guarded dest(kTextCapacity);
     bool answered = FormModeIniFile(paths, folder.c_str(), dest.data());
@@ -338,20 +361,24 @@ TEST(Bounds, FormRedirectedViewerIni) {
     if (!folder.empty()) folder[folder.size() - 1] = L'r';
     bool withReference = random.Between(0, 2) == 0;
     std::wstring reference = random.Text(random.Between(0, 20));
-    SetEnvironmentVariableW(L"KELVANE_BOUNDS_FOLDER", reference.empty() ? nullptr : reference.c_str());
-    std::wstring written = withReference ? folder.substr(0, folder.size() / 2) + L"%KELVANE_BOUNDS_FOLDER%" +
-                                               folder.substr(folder.size() / 2)
-                                         : folder;
+    SetEnvironmentVariableW(L"KELVANE_BOUNDS_FOLDER",
+                            reference.empty() ? nullptr : reference.c_str());
+    std::wstring written = withReference
+                               ? folder.substr(0, folder.size() / 2) + L"%KELVANE_BOUNDS_FOLDER%" +
+                                     folder.substr(folder.size() / 2)
+                               : folder;
     // Written through the profile API, which keeps the file's UTF-16 form and its own view of it.
     if (i == 0) viewerIni.Write(L"[Others]\r\n");
     WritePrivateProfileStringW(L"Others", L"INI_Folder", written.c_str(), viewerIni.path().c_str());
-    std::wstring expanded = withReference ? folder.substr(0, folder.size() / 2) +
-                                                (reference.empty() ? L"%KELVANE_BOUNDS_FOLDER%" : reference) +
-                                                folder.substr(folder.size() / 2)
-                                          : folder;
+    std::wstring expanded = withReference
+                                ? folder.substr(0, folder.size() / 2) +
+                                      (reference.empty() ? L"%KELVANE_BOUNDS_FOLDER%" : reference) +
+                                      folder.substr(folder.size() / 2)
+                                : folder;
     std::wstring unexpanded = written + L"\\" + paths.viewerIniName;
     std::wstring expected = expanded + L"\\" + paths.viewerIniName;
-    bool fits = static_cast<int>(written.size()) < kTextCapacity && static_cast<int>(unexpanded.size()) < kTextCapacity &&
+    bool fits = static_cast<int>(written.size()) < kTextCapacity &&
+                static_cast<int>(unexpanded.size()) < kTextCapacity &&
                 static_cast<int>(expected.size()) < kTextCapacity;
     Guarded dest(kTextCapacity);
     bool answered = FormRedirectedViewerIni(paths, dest.data());
@@ -363,9 +390,12 @@ TEST(Bounds, FormRedirectedViewerIni) {
 TEST(Bounds, ListerCaptionAndDisplayText) {
   Random random(10);
   for (int i = 0; i < 4000; ++i) {
-    std::wstring pluginName = random.Text(random.Between(0, 5) == 0 ? random.Between(0, 259) : random.Near(250, 9), false);
-    if (static_cast<int>(pluginName.size()) > kTextCapacity - 1) pluginName.resize(kTextCapacity - 1);
-    std::wstring part = random.Text(random.Between(0, 5) == 0 ? random.Between(0, 259) : random.Near(255, 4));
+    std::wstring pluginName = random.Text(
+        random.Between(0, 5) == 0 ? random.Between(0, 259) : random.Near(250, 9), false);
+    if (static_cast<int>(pluginName.size()) > kTextCapacity - 1)
+      pluginName.resize(kTextCapacity - 1);
+    std::wstring part =
+        random.Text(random.Between(0, 5) == 0 ? random.Between(0, 259) : random.Near(255, 4));
     if (static_cast<int>(part.size()) > kTextCapacity - 1) part.resize(kTextCapacity - 1);
 
     std::wstring caption = L"Lister (" + pluginName + L") - [" + part + L"]";
@@ -374,7 +404,8 @@ TEST(Bounds, ListerCaptionAndDisplayText) {
     // Within the bounds the routine is given (both parts at most 259 characters) it always fits.
     ExpectWholeOrEmpty(captionDest, answered, true, caption, Describe("ComposeListerCaption", i));
 
-    std::wstring suffix = static_cast<int>(pluginName.size()) + 3 < kTextCapacity ? L" - " + pluginName : L"";
+    std::wstring suffix =
+        static_cast<int>(pluginName.size()) + 3 < kTextCapacity ? L" - " + pluginName : L"";
     size_t lastBackslash = part.rfind(L'\\');
     std::wstring name = lastBackslash == std::wstring::npos ? part : part.substr(lastBackslash + 1);
     int capacity = static_cast<int>(suffix.size()) + kTextCapacity;

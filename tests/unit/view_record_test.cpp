@@ -5,16 +5,17 @@
 
 #include <string>
 
-#include "window/view_record.h"
 #include "launch/system_menu.h"
 #include "plugin/exports.h"
+#include "window/view_record.h"
 
 namespace {
 
 std::wstring TempIni(const wchar_t* name) {
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
-  std::wstring path = std::wstring(folder) + name + std::to_wstring(GetCurrentProcessId()) + L".ini";
+  std::wstring path =
+      std::wstring(folder) + name + std::to_wstring(GetCurrentProcessId()) + L".ini";
   DeleteFileW(path.c_str());
   return path;
 }
