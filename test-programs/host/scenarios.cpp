@@ -227,6 +227,22 @@ void Fit(HWND lister, HWND container) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The plugin posts the container's size to the viewer's thread, which takes it in its own time;
+// the screenshots wait for it (bounded).
+void WaitForViewerToFill(HWND container, HWND viewer, Report* report) {
+  const bool filled = WaitUntil(
+      [&] {
+        RECT client = {};
+        RECT window = {};
+        GetClientRect(container, &client);
+        GetWindowRect(viewer, &window);
+        return window.right - window.left == client.right &&
+               window.bottom - window.top == client.bottom;
+      },
+      kWindowWaitMs);
+  report->Check(filled, L"the viewer takes the container's size");
+}
+
 // A click into the viewer, then the right arrow key, as the user does; or the key posted to the
 // viewer's focus window when the demo is told to.
 void StepToNextFile(HWND viewer, const RECT& clientOnScreen, const DemoSetup& setup,
@@ -282,6 +298,7 @@ void RunListerScenario(HMODULE plugin, const DemoSetup& setup, Report* report) {
     return;
   lister.FitChild(container);
   HWND viewer = GetWindow(container, GW_CHILD);
+  WaitForViewerToFill(container, viewer, report);
   const std::wstring firstCaption = L"Lister (kelvane) - [" + std::wstring(first.name) + L"]";
   const bool named =
       WaitUntil([&] { return TitleOf(lister.hwnd()) == firstCaption; }, kWindowWaitMs);
@@ -319,6 +336,7 @@ void RunQuickViewScenario(HMODULE plugin, const DemoSetup& setup, Report* report
     return;
   Fit(host.quickView(), container);
   HWND viewer = GetWindow(container, GW_CHILD);
+  WaitForViewerToFill(container, viewer, report);
   report->Check(
       WaitUntil([&] { return TitleOf(viewer) == ViewerTitle(second.name); }, kWindowWaitMs),
       L"quick view: the viewer shows " + std::wstring(second.name));
