@@ -152,7 +152,6 @@ TEST(AnswerOnlyFunctions, ReturnZeroForEveryArgument) {
 TEST(Printing, PostsNothingForAWindowWithoutChild) {
   PluginUnderTest plugin(WithoutViewer());
   ListerWindow lister;
-  PumpFor(50);
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   EXPECT_EQ(plugin.ListPrint(lister.hwnd(), nullptr, nullptr, 0, nullptr), 0);
@@ -160,20 +159,14 @@ TEST(Printing, PostsNothingForAWindowWithoutChild) {
       << "a print command was posted to this thread";
 }
 
-class PrintingTest : public ViewTest {};
+using PrintingTest = EmbeddedView;
 
 TEST_F(PrintingTest, PostsThePrintCommandToTheViewerAndReturnsZero) {
-  PluginUnderTest plugin;
-  PictureFolder pictures;
-  ViewerLog log;
-  ListerWindow lister;
-  HWND container = LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp"));
-  ASSERT_NE(container, nullptr);
+  ASSERT_NE(Open(), nullptr);
   char name[] = "a.bmp";
-  EXPECT_EQ(plugin.ListPrint(container, name, nullptr, 0, nullptr), 0);
-  EXPECT_TRUE(log.WaitForLine(L"command id=1132"));
-  EXPECT_EQ(log.First(L"command id=1132 "), L"lparam=0");
-  DestroyWindow(container);
+  EXPECT_EQ(plugin_.ListPrint(container_, name, nullptr, 0, nullptr), 0);
+  EXPECT_TRUE(log_.WaitForLine(L"command id=1132"));
+  EXPECT_EQ(log_.First(L"command id=1132 "), L"lparam=0");
 }
 
 }  // namespace
