@@ -9,25 +9,12 @@ using namespace testing_support;
 
 namespace {
 
-class ContainerWindow : public ViewTest {
+class ContainerWindow : public EmbeddedView {
  protected:
   void SetUp() override {
-    container_ = LoadView(plugin_, lister_.hwnd(), pictures_.File(L"a.bmp"));
-    ASSERT_NE(container_, nullptr);
-    viewer_ = ViewerWindowOf(container_);
+    ASSERT_NE(Open(), nullptr);
     ASSERT_NE(viewer_, nullptr);
   }
-  void TearDown() override {
-    if (IsWindow(container_)) DestroyWindow(container_);
-    ViewTest::TearDown();
-  }
-
-  PluginUnderTest plugin_;
-  PictureFolder pictures_;
-  ViewerLog log_;
-  ListerWindow lister_;
-  HWND container_ = nullptr;
-  HWND viewer_ = nullptr;
 };
 
 TEST_F(ContainerWindow, TheViewerCoversTheWholeClientAreaAfterEveryResize) {
@@ -37,15 +24,14 @@ TEST_F(ContainerWindow, TheViewerCoversTheWholeClientAreaAfterEveryResize) {
     GetClientRect(container_, &client);
     RECT viewer = {};
     // The size is posted to the viewer's thread, which takes it in its own time.
-    WaitUntil([&] {
+    EXPECT_TRUE(WaitUntil([&] {
       GetWindowRect(viewer_, &viewer);
       MapWindowPoints(HWND_DESKTOP, container_, reinterpret_cast<POINT*>(&viewer), 2);
-      return viewer.right == client.right && viewer.bottom == client.bottom;
-    });
-    EXPECT_EQ(viewer.left, 0);
-    EXPECT_EQ(viewer.top, 0);
-    EXPECT_EQ(viewer.right, client.right) << size.cx;
-    EXPECT_EQ(viewer.bottom, client.bottom) << size.cy;
+      return viewer.left == 0 && viewer.top == 0 && viewer.right == client.right &&
+             viewer.bottom == client.bottom;
+    })) << size.cx
+        << "x" << size.cy << ": the viewer lies at " << viewer.left << "," << viewer.top << " to "
+        << viewer.right << "," << viewer.bottom;
   }
 }
 
@@ -53,8 +39,8 @@ TEST_F(ContainerWindow, KeysThatReachItArePostedOnWithoutTheirFlagsAndKeyUpsAreN
   SendMessageW(container_, WM_KEYDOWN, 'X', 0x002D0001);
   SendMessageW(container_, WM_KEYUP, 'X', 0xC02D0001);
   SendMessageW(container_, WM_KEYDOWN, VK_F5, 0x003F0001);
+  // Posted keys arrive in order: once the last is in, a key-up posted before it would be too.
   ASSERT_TRUE(log_.WaitForLine(L"keydown vk=116"));
-  PumpFor(100);
   EXPECT_EQ(log_.First(L"keydown vk=88 "), L"lparam=0x0");
   EXPECT_EQ(log_.First(L"keydown vk=116 "), L"lparam=0x0");
   EXPECT_TRUE(log_.LinesStartingWith(L"keyup ").empty());
@@ -78,7 +64,7 @@ TEST_F(ContainerWindow, NoCaptionRefreshWhileThePrimaryButtonIsHeldWhicheverButt
   // The button is pressed over the screen's far corner, away from every window of the test.
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
   auto captionAfterAMessage = [&](DWORD buttonDown, DWORD buttonUp) {
-    SetWindowTextW(lister_.hwnd(), L"unchanged");
+    SetWindowTextW(topLevel_, L"unchanged");
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = buttonDown;
@@ -86,7 +72,7 @@ TEST_F(ContainerWindow, NoCaptionRefreshWhileThePrimaryButtonIsHeldWhicheverButt
     WaitUntil([] { return (GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000; },
               1000);
     SendMessageW(container_, WM_NULL, 0, 0);
-    std::wstring held = TitleOf(lister_.hwnd());
+    std::wstring held = TitleOf(topLevel_);
     input.mi.dwFlags = buttonUp;
     SendInput(1, &input, sizeof(input));
     WaitUntil(

@@ -11,31 +11,9 @@ using namespace testing_support;
 
 namespace {
 
-// The plugin settings key naming the viewer program for this build of the plugin.
-std::wstring ViewerKey() { return OwnWidth() == Width::k64 ? L"path64" : L"path"; }
 std::wstring DefaultViewerRelative() {
   return OwnWidth() == Width::k64 ? L"Kelvane64\\kelv64.exe" : L"Kelvane\\kelv32.exe";
 }
-std::wstring IniName(Width viewer) { return viewer == Width::k64 ? L"kelv64.ini" : L"kelv32.ini"; }
-std::wstring GhostscriptKey(Width viewer) { return viewer == Width::k64 ? L"path64" : L"path"; }
-
-std::wstring WidthName(Width width) { return width == Width::k64 ? L"64" : L"32"; }
-
-// A plugin whose settings name a viewer of the given width, installed under "viewer<width>\".
-struct PluginWithViewer {
-  explicit PluginWithViewer(Width viewer, const std::wstring& moreSettings = L"",
-                            const std::wstring& moreGhostscript = L"")
-      : plugin(WithSettings(L"[Kelvane]\r\n", false)) {
-    viewerPath = plugin.InstallViewer(
-        viewer, L"viewer" + WidthName(viewer) + L"\\" + ViewerProgramName(viewer));
-    WriteTextFile(plugin.folder() + L"kelvane.ini",
-                  L"[Kelvane]\r\n" + ViewerKey() + L"=" + viewerPath + L"\r\n" + moreSettings +
-                      L"[Ghostscript]\r\n" + moreGhostscript,
-                  true);
-  }
-  PluginUnderTest plugin;
-  std::wstring viewerPath;
-};
 
 class ViewerWidths : public ViewTest, public ::testing::WithParamInterface<Width> {};
 
@@ -44,11 +22,12 @@ std::string WidthParamName(const ::testing::TestParamInfo<Width>& info) {
 }
 
 TEST_P(ViewerWidths, ListerModeStartsTheViewerWithTheQuotedNameAndCapturesItsWindow) {
-  PluginWithViewer setup(GetParam());
+  PluginUnderTest plugin(WithoutViewer());
+  plugin.UseViewer(GetParam());
   PictureFolder pictures;
   ViewerLog log;
   ListerWindow lister;
-  HWND container = LoadView(setup.plugin, lister.hwnd(), pictures.File(L"a.bmp"));
+  HWND container = LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp"));
   ASSERT_NE(container, nullptr);
 
   EXPECT_EQ(log.First(L"cmdline "), L"kelv32.exe \"" + pictures.File(L"a.bmp") + L"\"");
@@ -77,54 +56,56 @@ TEST_P(ViewerWidths, ListerModeStartsTheViewerWithTheQuotedNameAndCapturesItsWin
 
 TEST_P(ViewerWidths, QuickViewPassesTheModeFolderAndUsesTheSettingsNameOfTheViewersWidth) {
   TempFolder config(L"cfg");
-  WriteTextFile(config.path() + IniName(GetParam()), L"[Viewing]\r\nFullScreen=1\r\n");
-  PluginWithViewer setup(GetParam(),
-                         L"DirIniQ=" + config.path() + L"\r\nDirIniL=C:\\nowhere\\\r\n");
+  WriteTextFile(config.path() + ViewerIniName(GetParam()), L"[Viewing]\r\nFullScreen=1\r\n");
+  PluginUnderTest plugin(WithoutViewer());
+  plugin.UseViewer(GetParam(), L"DirIniQ=" + config.path() + L"\r\nDirIniL=C:\\nowhere\\\r\n");
   PictureFolder pictures;
   ViewerLog log;
   MainWindow host;
-  HWND container = LoadView(setup.plugin, host.quickView(), pictures.File(L"b.bmp"));
+  HWND container = LoadView(plugin, host.quickView(), pictures.File(L"b.bmp"));
   ASSERT_NE(container, nullptr);
 
   EXPECT_EQ(log.First(L"cmdline "),
             L"kelv32.exe \"" + pictures.File(L"b.bmp") + L"\" /ini=\"" + config.path() + L"\"");
-  EXPECT_EQ(log.First(L"ini "), config.path() + IniName(GetParam()));
+  EXPECT_EQ(log.First(L"ini "), config.path() + ViewerIniName(GetParam()));
   EXPECT_EQ(log.First(L"fullscreen "), L"0") << "the viewer starts windowed";
-  EXPECT_EQ(ReadIni(config.path() + IniName(GetParam()), L"Viewing", L"FullScreen"), L"0");
+  EXPECT_EQ(ReadIni(config.path() + ViewerIniName(GetParam()), L"Viewing", L"FullScreen"), L"0");
   DestroyWindow(container);
-  EXPECT_EQ(ReadIni(config.path() + IniName(GetParam()), L"Viewing", L"FullScreen"), L"1");
+  EXPECT_EQ(ReadIni(config.path() + ViewerIniName(GetParam()), L"Viewing", L"FullScreen"), L"1");
 }
 
 TEST_P(ViewerWidths, ListerModeIgnoresTheQuickViewFolderAndWorksOnTheDefaultViewerIni) {
   TempFolder config(L"cfg");
-  WriteTextFile(config.path() + IniName(GetParam()), L"[Viewing]\r\nFullScreen=1\r\n");
-  PluginWithViewer setup(GetParam(), L"DirIniQ=" + config.path() + L"\r\n");
-  std::wstring defaultIni = DefaultViewerIni(setup.plugin, GetParam());
+  WriteTextFile(config.path() + ViewerIniName(GetParam()), L"[Viewing]\r\nFullScreen=1\r\n");
+  PluginUnderTest plugin(WithoutViewer());
+  plugin.UseViewer(GetParam(), L"DirIniQ=" + config.path() + L"\r\n");
+  std::wstring defaultIni = DefaultViewerIni(plugin, GetParam());
   WriteTextFile(defaultIni, L"[Viewing]\r\nFullScreen=1\r\n");
   PictureFolder pictures;
   ViewerLog log;
   ListerWindow lister;
-  HWND container = LoadView(setup.plugin, lister.hwnd(), pictures.File(L"a.bmp"));
+  HWND container = LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp"));
   ASSERT_NE(container, nullptr);
   EXPECT_EQ(log.First(L"cmdline "), L"kelv32.exe \"" + pictures.File(L"a.bmp") + L"\"");
   EXPECT_EQ(ReadIni(defaultIni, L"Viewing", L"FullScreen"), L"0");
-  EXPECT_EQ(ReadIni(config.path() + IniName(GetParam()), L"Viewing", L"FullScreen"), L"1");
+  EXPECT_EQ(ReadIni(config.path() + ViewerIniName(GetParam()), L"Viewing", L"FullScreen"), L"1");
   DestroyWindow(container);
   EXPECT_EQ(ReadIni(defaultIni, L"Viewing", L"FullScreen"), L"1");
 }
 
 TEST_P(ViewerWidths, GhostscriptKeysGoToTheDefaultViewerIniAndGsLibReachesTheViewer) {
-  std::wstring otherKey = GhostscriptKey(GetParam() == Width::k64 ? Width::k32 : Width::k64);
-  PluginWithViewer setup(GetParam(), L"",
-                         GhostscriptKey(GetParam()) + L"=C:\\gs\\bin\\gsdll.dll\r\n" + otherKey +
-                             L"=D:\\wrong\\bin\\wrong.dll\r\n");
+  std::wstring otherKey = PathKey(GetParam() == Width::k64 ? Width::k32 : Width::k64);
+  PluginUnderTest plugin(WithoutViewer());
+  plugin.UseViewer(GetParam(), L"[Ghostscript]\r\n" + std::wstring(PathKey(GetParam())) +
+                                   L"=C:\\gs\\bin\\gsdll.dll\r\n" + otherKey +
+                                   L"=D:\\wrong\\bin\\wrong.dll\r\n");
   // The settings path of both viewer builds lies in "Kelvane\", which a 64-bit install may lack.
-  std::wstring defaultIni = DefaultViewerIni(setup.plugin, GetParam());
+  std::wstring defaultIni = DefaultViewerIni(plugin, GetParam());
   WriteTextFile(defaultIni, L"[Viewing]\r\nFullScreen=0\r\n");
   PictureFolder pictures;
   ViewerLog log;
   ListerWindow lister;
-  HWND container = LoadView(setup.plugin, lister.hwnd(), pictures.File(L"a.bmp"));
+  HWND container = LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp"));
   ASSERT_NE(container, nullptr);
   EXPECT_EQ(ReadIni(defaultIni, L"Ghostscript", L"GS_Location"), L"1");
   EXPECT_EQ(ReadIni(defaultIni, L"Ghostscript", L"GS_DLL"), L"C:\\gs\\bin\\gsdll.dll");
@@ -215,7 +196,8 @@ TEST_F(LoadSequence, MissingViewerIsReportedAndNothingOpens) {
 
 TEST_F(LoadSequence, AViewerPathThatNamesAFolderPassesTheExistenceTest) {
   // The start then fails: no message, no window, nothing left behind.
-  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\n" + ViewerKey() + L"=%TEMP%\r\n", false));
+  PluginUnderTest plugin(
+      WithSettings(std::wstring(L"[Kelvane]\r\n") + PathKey(OwnWidth()) + L"=%TEMP%\r\n", false));
   PictureFolder pictures;
   MessageBoxCatcher boxes;
   ListerWindow lister;
@@ -228,7 +210,7 @@ TEST_F(LoadSequence, MissingModeIniFileIsReportedAfterTheGhostscriptHandOver) {
   TempFolder config(L"cfg");
   Width viewer = OwnWidth();
   PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniL=" + config.path() +
-                                      L"\r\n[Ghostscript]\r\n" + GhostscriptKey(viewer) +
+                                      L"\r\n[Ghostscript]\r\n" + PathKey(viewer) +
                                       L"=C:\\gs\\bin\\gs.dll\r\n"));
   std::wstring defaultIni = DefaultViewerIni(plugin, viewer);
   WriteTextFile(defaultIni, L"[Others]\r\nINI_Folder=\r\n");
@@ -237,38 +219,47 @@ TEST_F(LoadSequence, MissingModeIniFileIsReportedAfterTheGhostscriptHandOver) {
   ListerWindow lister;
   EXPECT_EQ(LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp")), nullptr);
   ASSERT_EQ(boxes.boxes().size(), 1u);
-  EXPECT_EQ(boxes.boxes()[0].text, L"I can't find the file " + config.path() + IniName(viewer));
+  EXPECT_EQ(boxes.boxes()[0].text,
+            L"I can't find the file " + config.path() + ViewerIniName(viewer));
   EXPECT_EQ(ReadIni(defaultIni, L"Ghostscript", L"GS_Location"), L"1");
   EXPECT_EQ(ReadIni(defaultIni, L"Ghostscript", L"GS_DLL"), L"C:\\gs\\bin\\gs.dll");
   EXPECT_EQ(ReadIni(defaultIni, L"Viewing", L"FullScreen"), kAbsent) << "FullScreen untouched";
   EXPECT_TRUE(RunningViewerProcesses().empty()) << "no viewer was started";
 }
 
-TEST_F(LoadSequence, AGhostscriptPathOrTheOtherModesFolderTooLongStillOpensTheView) {
+TEST_F(LoadSequence, AGhostscriptPathThatIsEmptyOrTooLongHandsNothingOverAndTheViewOpens) {
   // Ghostscript serves only the PostScript family, and DirIniQ only quick view: the view opens
   // without the hand-over, and without a word.
+  std::wstring key = PathKey(OwnWidth());
   std::wstring tooLong = L"C:\\" + std::wstring(300, L'x');
-  PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniQ=" + tooLong +
-                                      L"\r\n[Ghostscript]\r\n" + GhostscriptKey(OwnWidth()) + L"=" +
-                                      tooLong + L"\\gs.dll\r\n"));
-  ScopedEnvironment gsLib(L"GS_LIB", L"as before");
+  PluginUnderTest plugin;
+  std::wstring viewerIni = DefaultViewerIni(plugin, OwnWidth());
   PictureFolder pictures;
-  ListerWindow lister;
-  MessageBoxCatcher boxes;
-  HWND container = LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp"));
-  EXPECT_NE(container, nullptr);
-  EXPECT_TRUE(boxes.boxes().empty());
-  EXPECT_EQ(ReadIni(DefaultViewerIni(plugin, OwnWidth()), L"Ghostscript", L"GS_DLL"), kAbsent);
-  std::wstring value;
-  EXPECT_TRUE(ReadEnvironment(L"GS_LIB", &value));
-  EXPECT_EQ(value, L"as before");
-  if (container != nullptr) DestroyWindow(container);
+  ScopedEnvironment gsLib(L"GS_LIB", L"as before");
+  for (const std::wstring& settings :
+       {L"[Kelvane]\r\n[Ghostscript]\r\n" + key + L"=\r\n", L"[Kelvane]\r\nDirIniQ=" + tooLong +
+                                                                L"\r\n[Ghostscript]\r\n" + key +
+                                                                L"=" + tooLong + L"\\gs.dll\r\n"}) {
+    WriteSettingsFile(plugin.folder() + L"kelvane.ini", settings);
+    ListerWindow lister;
+    MessageBoxCatcher boxes;
+    HWND container = LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp"));
+    EXPECT_NE(container, nullptr) << Narrow(settings);
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_EQ(ReadIni(viewerIni, L"Ghostscript", L"GS_Location"), kAbsent) << Narrow(settings);
+    EXPECT_EQ(ReadIni(viewerIni, L"Ghostscript", L"GS_DLL"), kAbsent);
+    std::wstring value;
+    EXPECT_TRUE(ReadEnvironment(L"GS_LIB", &value));
+    EXPECT_EQ(value, L"as before");
+    if (container != nullptr) DestroyWindow(container);
+    ASSERT_TRUE(NoViewerLeft());
+  }
 }
 
 TEST_F(LoadSequence, ExpandsEnvironmentReferencesAndLeavesUndefinedOnesAsWritten) {
   TempFolder config(L"cfg");
   Width viewer = OwnWidth();
-  WriteTextFile(config.path() + IniName(viewer), L"[Viewing]\r\nFullScreen=0\r\n");
+  WriteTextFile(config.path() + ViewerIniName(viewer), L"[Viewing]\r\nFullScreen=0\r\n");
   ScopedEnvironment cfg(L"KELVTEST_CFG", config.path().c_str());
   PluginUnderTest plugin(
       WithSettings(L"[Kelvane]\r\nDirIniL=%KELVTEST_CFG%\r\nDirIniQ=%KELVTEST_UNDEFINED%\\\r\n"));
@@ -287,17 +278,17 @@ TEST_F(LoadSequence, ExpandsEnvironmentReferencesAndLeavesUndefinedOnesAsWritten
   EXPECT_EQ(LoadView(plugin, host.quickView(), pictures.File(L"a.bmp")), nullptr);
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].text,
-            L"I can't find the file %KELVTEST_UNDEFINED%\\" + IniName(viewer));
+            std::wstring(L"I can't find the file %KELVTEST_UNDEFINED%\\") + ViewerIniName(viewer));
 }
 
 TEST_F(LoadSequence, GhostscriptKeysFollowTheViewerIniRedirectButNotTheModeIni) {
   TempFolder config(L"cfg");
   TempFolder redirected(L"redirect");
   Width viewer = OwnWidth();
-  WriteTextFile(config.path() + IniName(viewer), L"[Viewing]\r\nFullScreen=0\r\n");
+  WriteTextFile(config.path() + ViewerIniName(viewer), L"[Viewing]\r\nFullScreen=0\r\n");
   ScopedEnvironment where(L"KELVTEST_REDIRECT", redirected.path().c_str());
   PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\nDirIniL=" + config.path() +
-                                      L"\r\n[Ghostscript]\r\n" + GhostscriptKey(viewer) +
+                                      L"\r\n[Ghostscript]\r\n" + PathKey(viewer) +
                                       L"=C:\\gs.dll\r\n"));
   // The folder ends in a backslash, so the redirected name holds a doubled one.
   WriteTextFile(DefaultViewerIni(plugin, viewer),
@@ -307,11 +298,11 @@ TEST_F(LoadSequence, GhostscriptKeysFollowTheViewerIniRedirectButNotTheModeIni) 
   ListerWindow lister;
   HWND container = LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp"));
   ASSERT_NE(container, nullptr);
-  std::wstring target = redirected.path() + L"\\" + IniName(viewer);
+  std::wstring target = redirected.path() + L"\\" + ViewerIniName(viewer);
   EXPECT_EQ(ReadIni(target, L"Ghostscript", L"GS_DLL"), L"C:\\gs.dll");
   EXPECT_EQ(ReadIni(target, L"Ghostscript", L"GS_Location"), L"1");
   EXPECT_EQ(ReadIni(DefaultViewerIni(plugin, viewer), L"Ghostscript", L"GS_DLL"), kAbsent);
-  EXPECT_EQ(ReadIni(config.path() + IniName(viewer), L"Ghostscript", L"GS_DLL"), kAbsent);
+  EXPECT_EQ(ReadIni(config.path() + ViewerIniName(viewer), L"Ghostscript", L"GS_DLL"), kAbsent);
   EXPECT_EQ(log.First(L"env GS_LIB="), L"C:\\;C:\\fonts\\;C:\\lib\\");
   DestroyWindow(container);
 }
@@ -360,14 +351,6 @@ TEST_F(LoadSequence, TheHostsMaximizedListerIsShownThroughTheViewerWindowInListe
   ASSERT_NE(container, nullptr);
   EXPECT_TRUE(IsWindowVisible(host.quickView())) << "quick view always shows the Lister window";
   DestroyWindow(container);
-}
-
-}  // namespace
-
-namespace {
-
-bool UnderWine() {
-  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 TEST_F(LoadSequence, AnUnwritablePluginFolderIsReportedAndTheLoadGoesOnWithTheDefaults) {

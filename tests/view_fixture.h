@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,10 @@ inline bool NoViewerLeft(DWORD timeoutMs = 5000) {
   return WaitUntil([] { return RunningViewerProcesses().empty(); }, timeoutMs);
 }
 
+inline bool UnderWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 inline std::wstring Utf16(const std::string& text) {
   return std::wstring(text.begin(), text.end());
 }
@@ -115,18 +120,6 @@ inline std::string Narrow(const std::wstring& text) {
   return out;
 }
 
-// The settings path the plugin uses for its viewer when no mode INI folder is set: always
-// "Kelvane\" beside the plugin, whichever viewer build runs.
-inline std::wstring DefaultViewerIni(const PluginUnderTest& plugin, Width viewerWidth) {
-  return plugin.folder() + L"Kelvane\\" +
-         (viewerWidth == Width::k64 ? L"kelv64.ini" : L"kelv32.ini");
-}
-
-// The viewer program and settings names of a width.
-inline const wchar_t* ViewerProgramName(Width width) {
-  return width == Width::k64 ? L"kelv64.exe" : L"kelv32.exe";
-}
-
 // Every test of a view ends with no viewer left running, whatever happened.
 class ViewTest : public ::testing::Test {
  protected:
@@ -135,6 +128,63 @@ class ViewTest : public ::testing::Test {
     EndAllViewers();
     EXPECT_TRUE(clean) << "a viewer process was left running";
   }
+};
+
+// A view of the pictures opened by the real plugin with the stand-in viewer at its default place,
+// in a Lister window of its own or in the quick-view pane of a host window. The viewer reads the
+// settings file the plugin works on (for the 64-bit viewer, whose own folder differs, through an
+// INI_Folder redirect in the settings file beside it).
+class EmbeddedView : public ViewTest {
+ protected:
+  EmbeddedView() : viewerIni_(DefaultViewerIni(plugin_, OwnWidth())) {
+    std::wstring besideViewer = plugin_.folder() +
+                                (OwnWidth() == Width::k64 ? L"Kelvane64\\" : L"Kelvane\\") +
+                                ViewerIniName(OwnWidth());
+    if (besideViewer != viewerIni_) {
+      WriteTextFile(besideViewer, L"[Others]\r\nINI_Folder=" + plugin_.folder() + L"Kelvane\r\n");
+    }
+  }
+  void TearDown() override {
+    if (container_ != nullptr && IsWindow(container_)) DestroyWindow(container_);
+    ViewTest::TearDown();
+  }
+
+  // The window the view goes into; made on the first call.
+  HWND ListerSide(bool quickView = false) {
+    if (listerSide_ != nullptr) return listerSide_;
+    if (quickView) {
+      host_.reset(new MainWindow());
+      listerSide_ = host_->quickView();
+      topLevel_ = host_->hwnd();
+    } else {
+      lister_.reset(new ListerWindow());
+      listerSide_ = topLevel_ = lister_->hwnd();
+    }
+    return listerSide_;
+  }
+  // Loads a picture of the folder there; answers the container, null when the load failed.
+  HWND Open(bool quickView = false, const wchar_t* picture = L"a.bmp") {
+    container_ = LoadView(plugin_, ListerSide(quickView), pictures_.File(picture));
+    viewer_ = container_ != nullptr ? ViewerWindowOf(container_) : nullptr;
+    return container_;
+  }
+
+  // [Viewing] FullScreen of the viewer's settings file: as the user left it, and as it is now.
+  void SetUserFullScreen(const std::wstring& value) {
+    WriteTextFile(viewerIni_, L"[Viewing]\r\nFullScreen=" + value + L"\r\n");
+  }
+  std::wstring FullScreenValue() const { return ReadIni(viewerIni_, L"Viewing", L"FullScreen"); }
+
+  PluginUnderTest plugin_;
+  PictureFolder pictures_;
+  ViewerLog log_;
+  std::wstring viewerIni_;
+  std::unique_ptr<ListerWindow> lister_;
+  std::unique_ptr<MainWindow> host_;
+  HWND listerSide_ = nullptr;
+  HWND topLevel_ = nullptr;
+  HWND container_ = nullptr;
+  HWND viewer_ = nullptr;
 };
 
 }  // namespace testing_support

@@ -55,28 +55,20 @@ class HangSignal {
   ScopedEnvironment variable_;
 };
 
-class ViewerFaults : public ViewTest {
+// The user keeps the viewer full screen; whatever the viewer does, the setting comes back.
+class ViewerFaults : public EmbeddedView {
  protected:
-  void SetUp() override {
-    defaultIni_ = DefaultViewerIni(plugin_, OwnWidth());
-    WriteTextFile(defaultIni_, L"[Viewing]\r\nFullScreen=1\r\n");
-  }
-  std::wstring FullScreenValue() const { return ReadIni(defaultIni_, L"Viewing", L"FullScreen"); }
-
-  PluginUnderTest plugin_;
-  PictureFolder pictures_;
-  ViewerLog log_;
-  std::wstring defaultIni_;
+  void SetUp() override { SetUserFullScreen(L"1"); }
 };
 
 TEST_F(ViewerFaults, AViewerThatExitsWithoutAWindowEndsTheLoadAtOnce) {
   ScopedEnvironment fault(L"KELV_FAULT", L"exit");
-  ListerWindow lister;
+  ListerSide();
   ULONGLONG start = GetTickCount64();
-  EXPECT_EQ(LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp")), nullptr);
+  EXPECT_EQ(Open(), nullptr);
   EXPECT_LT(GetTickCount64() - start, 5000u) << "the load noticed the exit";
-  EXPECT_TRUE(IsWindow(lister.hwnd())) << "the Lister window stays";
-  EXPECT_EQ(GetWindow(lister.hwnd(), GW_CHILD), nullptr) << "the container was destroyed";
+  EXPECT_TRUE(IsWindow(listerSide_)) << "the Lister window stays";
+  EXPECT_EQ(GetWindow(listerSide_, GW_CHILD), nullptr) << "the container was destroyed";
   EXPECT_EQ(FullScreenValue(), L"1");
 }
 
@@ -89,10 +81,10 @@ TEST_F(ViewerFaults, WaitingForASlowViewerCostsTheHostThreadAlmostNoProcessor) {
   ASSERT_GT(ThreadCpuMilliseconds() - before, 100.0) << "thread times are not measured here";
 
   ScopedEnvironment delay(L"KELV_DELAY_MS", L"1500");
-  ListerWindow lister;
+  ListerSide();
   double cpuStart = ThreadCpuMilliseconds();
   ULONGLONG start = GetTickCount64();
-  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  HWND container = Open();
   double wall = static_cast<double>(GetTickCount64() - start);
   double cpu = ThreadCpuMilliseconds() - cpuStart;
   ASSERT_NE(container, nullptr);
@@ -104,26 +96,25 @@ TEST_F(ViewerFaults, WaitingForASlowViewerCostsTheHostThreadAlmostNoProcessor) {
 
 TEST_F(ViewerFaults, AViewerWhoseWindowNeverAnswersIsEndedAtTheBoundAndTheListerStays) {
   ScopedEnvironment fault(L"KELV_FAULT", L"noloop");
-  ListerWindow lister;
+  ListerSide();
   Watchdog watchdog(40000);
   ULONGLONG start = GetTickCount64();
-  EXPECT_EQ(LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp")), nullptr);
+  EXPECT_EQ(Open(), nullptr);
   ULONGLONG waited = GetTickCount64() - start;
   EXPECT_FALSE(watchdog.Stop()) << "the load was held by the viewer's window";
   EXPECT_GE(waited, 19000u);
   EXPECT_LT(waited, 25000u);
-  EXPECT_TRUE(IsWindow(lister.hwnd())) << "the host's window is left alone";
-  EXPECT_EQ(GetWindow(lister.hwnd(), GW_CHILD), nullptr) << "the container was destroyed";
+  EXPECT_TRUE(IsWindow(listerSide_)) << "the host's window is left alone";
+  EXPECT_EQ(GetWindow(listerSide_, GW_CHILD), nullptr) << "the container was destroyed";
   EXPECT_TRUE(NoViewerLeft());
   EXPECT_EQ(FullScreenValue(), L"1");
 }
 
 TEST_F(ViewerFaults, AViewerThatStopsAnsweringWhileEmbeddedNeverHoldsTheHost) {
   HangSignal signal;
-  ListerWindow lister;
-  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  HWND container = Open();
   ASSERT_NE(container, nullptr);
-  lister.FitChild(container);
+  lister_->FitChild(container);
   signal.Hang();
   ASSERT_TRUE(log_.WaitForLine(L"hang")) << "the viewer saw the signal";
 
@@ -139,49 +130,48 @@ TEST_F(ViewerFaults, AViewerThatStopsAnsweringWhileEmbeddedNeverHoldsTheHost) {
   SendMessageW(container, WM_KEYDOWN, VK_TAB, 0);
   keys[VK_CONTROL] = 0;
   SetKeyboardState(keys);
-  SendMessageW(container, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ViewerWindowOf(container)), 0);
+  SendMessageW(container, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(viewer_), 0);
   DestroyWindow(container);
   ULONGLONG took = GetTickCount64() - start;
 
   EXPECT_FALSE(watchdog.Stop()) << "the host was held until the watchdog ended the viewer";
   EXPECT_LT(took, 2500u) << "the host's calls returned within about a second";
-  EXPECT_TRUE(IsWindow(lister.hwnd()));
+  EXPECT_TRUE(IsWindow(listerSide_));
   EXPECT_TRUE(NoViewerLeft(1000)) << "the unanswering viewer was ended";
   EXPECT_EQ(FullScreenValue(), L"1");
 }
 
 TEST_F(ViewerFaults, AnArrowKeyDuringTheWaitAbortsTheLoad) {
   ScopedEnvironment delay(L"KELV_DELAY_MS", L"4000");
-  ListerWindow lister;
-  std::thread user([] {
-    Sleep(600);
+  ListerSide();
+  // The user presses the key once the viewer has started, while the load waits for its window.
+  std::thread user([this] {
+    if (!log_.WaitForLine(L"env COMMANDER_INI", 3000)) return;
     PressKey(VK_DOWN, true);
     PressKey(VK_DOWN, false);
   });
   ULONGLONG start = GetTickCount64();
-  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  HWND container = Open();
   user.join();
   EXPECT_EQ(container, nullptr);
   EXPECT_LT(GetTickCount64() - start, 3500u);
-  EXPECT_FALSE(IsWindow(lister.hwnd())) << "the Lister window is destroyed";
+  EXPECT_FALSE(IsWindow(listerSide_)) << "the Lister window is destroyed";
   EXPECT_TRUE(NoViewerLeft()) << "the viewer is terminated";
   EXPECT_EQ(FullScreenValue(), L"1");
 }
 
 TEST_F(ViewerFaults, AnArrowKeyStillHeldFromChoosingTheFileDoesNotAbort) {
   ScopedEnvironment delay(L"KELV_DELAY_MS", L"300");
-  ListerWindow lister;
+  ListerSide();
   // The X server reports its own key state once the new window has the focus; keys pressed
-  // before that report are taken back by it.
+  // before that report are taken back by it, and nothing here tells when it has come.
   PumpFor(300);
   PressKey(VK_RIGHT, true);
-  PumpFor(100);
-  ASSERT_NE(GetAsyncKeyState(VK_RIGHT) & 0x8000, 0) << "the key reads as held";
-  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
-  EXPECT_NE(container, nullptr);
+  ASSERT_TRUE(WaitUntil([] { return (GetAsyncKeyState(VK_RIGHT) & 0x8000) != 0; }, 1000))
+      << "the key reads as held";
+  EXPECT_NE(Open(), nullptr);
   EXPECT_EQ(GetAsyncKeyState(VK_RIGHT) & 0x8000, 0) << "released at creation";
   PressKey(VK_RIGHT, false);
-  if (container != nullptr) DestroyWindow(container);
 }
 
 TEST_F(ViewerFaults, AViewerWindowOfAnotherProcessInFrontIsPassedOver) {
@@ -196,16 +186,15 @@ TEST_F(ViewerFaults, AViewerWindowOfAnotherProcessInFrontIsPassedOver) {
   ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"Kelvane", nullptr) != nullptr; }));
   HWND usersWindow = FindWindowW(L"Kelvane", nullptr);
 
-  ListerWindow lister;
   ScopedEnvironment delay(L"KELV_DELAY_MS", L"200");
+  ListerSide();
   ULONGLONG start = GetTickCount64();
-  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  EXPECT_NE(Open(), nullptr);
   EXPECT_LT(GetTickCount64() - start, 5000u);
-  ASSERT_NE(container, nullptr);
-  EXPECT_NE(ViewerWindowOf(container), usersWindow);
-  EXPECT_NE(ProcessOf(ViewerWindowOf(container)), own.dwProcessId);
+  EXPECT_NE(viewer_, usersWindow);
+  EXPECT_NE(ProcessOf(viewer_), own.dwProcessId);
   EXPECT_EQ(GetParent(usersWindow), nullptr) << "the user's viewer stays where it was";
-  DestroyWindow(container);
+  if (container_ != nullptr) DestroyWindow(container_);
 
   TerminateProcess(own.hProcess, 0);
   WaitForSingleObject(own.hProcess, 5000);
@@ -215,16 +204,13 @@ TEST_F(ViewerFaults, AViewerWindowOfAnotherProcessInFrontIsPassedOver) {
 
 TEST_F(ViewerFaults, AViewerThatCrashesAfterCaptureLeavesAContainerThatClosesCleanly) {
   ScopedEnvironment fault(L"KELV_FAULT", L"crash");
-  ScopedEnvironment after(L"KELV_CRASH_MS", L"300");
-  ListerWindow lister;
-  HWND container = LoadView(plugin_, lister.hwnd(), pictures_.File(L"a.bmp"));
+  HWND container = Open();
   ASSERT_NE(container, nullptr);
   EXPECT_TRUE(NoViewerLeft());
   EXPECT_TRUE(WaitUntil([&] { return ViewerWindowOf(container) == nullptr; }));
-  lister.FitChild(container);
+  lister_->FitChild(container);
   SendMessageW(container, WM_KEYDOWN, 'A', 0);
   SendMessageW(container, WM_KEYUP, 'A', 0);
-  PumpFor(50);
   EXPECT_EQ(FullScreenValue(), L"0");
   DestroyWindow(container);
   EXPECT_EQ(FullScreenValue(), L"1");

@@ -14,7 +14,6 @@ namespace {
 HMENU gMenu = nullptr;
 POINT gPoint = {};
 bool gReported = false;
-bool gAutoClose = false;
 
 HMENU BuildMenu() {
   HMENU menu = CreatePopupMenu();
@@ -40,7 +39,7 @@ void LogGreyedItems() {
 
 }  // namespace
 
-void TrackContextMenu(HWND owner, POINT screenPoint, bool autoClose) {
+void TrackContextMenu(HWND owner, POINT screenPoint) {
   if (gMenu != nullptr) {
     return;  // already open: a second request while the loop runs is not a new menu
   }
@@ -50,7 +49,6 @@ void TrackContextMenu(HWND owner, POINT screenPoint, bool autoClose) {
   }
   gPoint = screenPoint;
   gReported = false;
-  gAutoClose = autoClose;
   LogLine(L"menu open");
   // Without TPM_RETURNCMD a chosen item arrives as WM_COMMAND, like any other command.
   TrackPopupMenu(gMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screenPoint.x,
@@ -77,7 +75,4 @@ void ReportContextMenuOnIdle(HWND owner, WPARAM reason) {
                  MAKELPARAM(gPoint.x, gPoint.y));
   }
   LogGreyedItems();
-  if (gAutoClose) {
-    EndMenu();
-  }
 }

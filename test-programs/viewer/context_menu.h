@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-// Opens the popup at the screen point and returns when it has closed. With autoClose the menu
-// closes itself as soon as it has been reported, so that tests need no person to dismiss it.
-void TrackContextMenu(HWND owner, POINT screenPoint, bool autoClose);
+// Opens the popup at the screen point and returns when it has closed.
+void TrackContextMenu(HWND owner, POINT screenPoint);
 
 // Closes the menu if it is open; for an owner window that is being destroyed.
 void CloseContextMenu();

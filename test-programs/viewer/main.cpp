@@ -18,7 +18,8 @@ namespace {
 // it leaves nothing behind.
 constexpr DWORD kUnresponsiveLimitMs = 60 * 1000;
 constexpr DWORD kSleepSliceMs = 100;
-constexpr unsigned long kDefaultCrashMs = 300;
+// The crash fault ends the viewer this long after its window was made.
+constexpr UINT kCrashAfterMs = 300;
 
 void LogEnvironment(const wchar_t* name) {
   std::wstring value;
@@ -124,11 +125,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   WindowSetup setup;
   setup.file = WithFolder(arguments.file);
-  std::wstring titleMode;
-  setup.fullPathTitle = GetEnvironmentText(L"KELV_TITLE", &titleMode) && titleMode == L"full";
   setup.fullScreen = hasFullScreen && fullScreen == L"1";
-  std::wstring autoClose;
-  setup.menuAutoClose = GetEnvironmentText(L"KELV_MENU_AUTOCLOSE", &autoClose) && autoClose == L"1";
   GetEnvironmentText(L"KELV_MIRROR", &setup.mirrorFile);
 
   LONGLONG createdAt = 0;
@@ -148,7 +145,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   if (fault == L"crash") {
     // A thread timer keeps the message loop running until then, so the host can still capture us.
-    SetTimer(nullptr, 0, GetEnvironmentNumber(L"KELV_CRASH_MS", kDefaultCrashMs), CrashNow);
+    SetTimer(nullptr, 0, kCrashAfterMs, CrashNow);
   }
 
   if (fault == L"noloop") {

@@ -65,7 +65,7 @@ void OnContextMenu(HWND window, LPARAM position) {
     point.y = client.bottom / 2;
     ClientToScreen(window, &point);
   }
-  TrackContextMenu(window, point, gSetup.menuAutoClose);
+  TrackContextMenu(window, point);
 }
 
 // mirror: also write what was painted to the KELV_MIRROR file (the picture area does).
@@ -213,7 +213,7 @@ std::wstring TitleFor(const std::wstring& file) {
   if (file.empty()) {
     return names::kProgramName;
   }
-  return (gSetup.fullPathTitle ? file : BareFileName(file)) + names::kTitleSuffix;
+  return BareFileName(file) + names::kTitleSuffix;
 }
 
 HWND CreateViewerWindow(HINSTANCE instance, const WindowSetup& setup, LONGLONG* outCreatedAt) {

@@ -7,9 +7,7 @@
 
 struct WindowSetup {
   std::wstring file;        // the file shown first; empty for none
-  bool fullPathTitle;       // title with the full path instead of the bare name
   bool fullScreen;          // a popup covering the primary screen instead of a framed window
-  bool menuAutoClose;       // the context menu closes itself once reported
   std::wstring mirrorFile;  // every paint of the picture area is also written to this BMP file
 };
 

@@ -24,9 +24,6 @@ static_assert((KELVANE_WIDTH == 64) == (sizeof(void*) == 8),
 const wchar_t* LibraryName(Width width) {
   return width == Width::k64 ? L"Kelvane.wlx64" : L"Kelvane.wlx";
 }
-const wchar_t* ViewerName(Width width) {
-  return width == Width::k64 ? L"kelv64.exe" : L"kelv32.exe";
-}
 const wchar_t* DefaultViewerPlace(Width width) {
   return width == Width::k64 ? L"Kelvane64\\kelv64.exe" : L"Kelvane\\kelv32.exe";
 }
@@ -122,7 +119,19 @@ Width OwnWidth() { return KELVANE_WIDTH == 64 ? Width::k64 : Width::k32; }
 
 std::wstring BuiltPluginPath(Width width) { return BinFolder(width) + LibraryName(width); }
 
-std::wstring BuiltViewerPath(Width width) { return BinFolder(width) + ViewerName(width); }
+std::wstring BuiltViewerPath(Width width) { return BinFolder(width) + ViewerProgramName(width); }
+
+const wchar_t* ViewerProgramName(Width width) {
+  return width == Width::k64 ? L"kelv64.exe" : L"kelv32.exe";
+}
+const wchar_t* ViewerIniName(Width width) {
+  return width == Width::k64 ? L"kelv64.ini" : L"kelv32.ini";
+}
+const wchar_t* PathKey(Width width) { return width == Width::k64 ? L"path64" : L"path"; }
+
+std::wstring DefaultViewerIni(const PluginUnderTest& plugin, Width viewerWidth) {
+  return plugin.folder() + L"Kelvane\\" + ViewerIniName(viewerWidth);
+}
 
 std::wstring UnwritablePluginFolder() { return OwnFolder() + L"..\\unwritable-plugin\\"; }
 
@@ -183,6 +192,15 @@ std::wstring PluginUnderTest::InstallViewer(Width width, const std::wstring& rel
     ADD_FAILURE() << "cannot copy " << source << " to " << target << ", error " << GetLastError();
   }
   return target;
+}
+
+std::wstring PluginUnderTest::UseViewer(Width width, const std::wstring& moreSettings) const {
+  std::wstring viewer =
+      InstallViewer(width, std::wstring(width == Width::k64 ? L"viewer64\\" : L"viewer32\\") +
+                               ViewerProgramName(width));
+  WriteSettingsFile(folder_ + L"kelvane.ini", L"[Kelvane]\r\n" + std::wstring(PathKey(OwnWidth())) +
+                                                  L"=" + viewer + L"\r\n" + moreSettings);
+  return viewer;
 }
 
 }  // namespace testing_support

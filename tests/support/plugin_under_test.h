@@ -70,6 +70,10 @@ class PluginUnderTest {
   // Copies a stand-in viewer of the given width to folder() + relativePath (folders created).
   // Returns the full path.
   std::wstring InstallViewer(Width width, const std::wstring& relativePath) const;
+  // Installs the stand-in viewer of a width as "viewer32\kelv32.exe" or "viewer64\kelv64.exe" and
+  // writes kelvane.ini naming it under this plugin's [Kelvane] key, followed by moreSettings (more
+  // keys of [Kelvane], then other sections). Returns the viewer's full path.
+  std::wstring UseViewer(Width width, const std::wstring& moreSettings = L"") const;
 
   // Exports bound by plain name (the six Lister functions) ...
   ListLoadWFn ListLoadW = nullptr;
@@ -89,6 +93,18 @@ class PluginUnderTest {
   std::wstring folder_;
   HMODULE module_ = nullptr;
 };
+
+// The names that go with a width: its stand-in viewer program (kelv32.exe / kelv64.exe), that
+// viewer's settings file (kelv32.ini / kelv64.ini), and the key of kelvane.ini that names a path
+// for that width ("path" / "path64"), in [Kelvane] for the plugin's viewer and in [Ghostscript]
+// for the viewer's Ghostscript DLL alike.
+const wchar_t* ViewerProgramName(Width width);
+const wchar_t* ViewerIniName(Width width);
+const wchar_t* PathKey(Width width);
+
+// The viewer settings file the plugin works on when no mode folder is set:
+// "Kelvane\<settings file of the viewer's width>" in the plugin folder, whichever viewer runs.
+std::wstring DefaultViewerIni(const PluginUnderTest& plugin, Width viewerWidth);
 
 // Full path of the stand-in viewer program of a width as built (kelv32.exe / kelv64.exe):
 // this build's bin folder for its own width, the peer build's bin folder for the other.
