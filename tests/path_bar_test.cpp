@@ -240,6 +240,32 @@ TEST_F(PathBar, RedirectsSendTheColourAndFontReadsToAnotherFile) {
       kHostGrey, Expected{RGB(255, 0, 0), RGB(0, 255, 0), L"Tahoma", 12, 400});
 }
 
+// DarkMode and UseNewDefFont are read from [Configuration] of the host settings file only: a
+// RedirectSection, in any section, never sends them to another file.
+TEST_F(PathBar, DarkModeIsNeverTakenFromARedirectedFile) {
+  TempFolder other(L"redirect");
+  const std::wstring file = other.path() + L"colors.ini";
+  WriteTextFile(
+      file,
+      L"[Configuration]\r\nDarkMode=2\r\n[Colors]\r\nActiveTitle=255\r\nActiveTitleText=0\r\n"
+      L"[ColorsDark]\r\nActiveTitle=65280\r\nActiveTitleText=0\r\n");
+  ExpectPainted(L"[Configuration]\r\nRedirectSection=" + file +
+                    L"\r\n[Colors]\r\nRedirectSection=" + file +
+                    L"\r\n[ColorsDark]\r\nRedirectSection=" + file + L"\r\n",
+                kHostGrey, Light(RGB(255, 0, 0), 0));
+}
+
+TEST_F(PathBar, UseNewDefFontIsNeverTakenFromARedirectedFile) {
+  TempFolder other(L"redirect");
+  const std::wstring file = other.path() + L"fonts.ini";
+  WriteTextFile(file, L"[Configuration]\r\nUseNewDefFont=1\r\n[AllResolutions]\r\nOther=1\r\n");
+  ExpectPainted(L"[Configuration]\r\nRedirectSection=" + file +
+                    L"\r\n[Colors]\r\nActiveTitle=255\r\nActiveTitleText=0\r\n[AllResolutions]\r\n"
+                    L"RedirectSection=" +
+                    file + L"\r\n",
+                kHostGrey, Light(RGB(255, 0, 0), 0));
+}
+
 TEST_F(PathBar, TheFontComesFromTheSettingsWithDefaultsByUseNewDefFont) {
   const std::wstring colours = L"[Colors]\r\nActiveTitle=255\r\nActiveTitleText=0\r\n";
   ExpectPainted(colours + L"[Configuration]\r\nUseNewDefFont=1\r\n", kHostGrey,
