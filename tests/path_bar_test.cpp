@@ -16,10 +16,11 @@ namespace {
 
 const wchar_t kThemeKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 
-// The pixels of a window's client area, copied off its device context in one piece.
+// The pixels of a window's client area, copied off its device context in one piece; for no
+// window, the screen's top left corner, where text drawn without a window would land.
 std::vector<COLORREF> Capture(HWND window) {
-  RECT client = {};
-  GetClientRect(window, &client);
+  RECT client = {0, 0, 200, 20};
+  if (window != nullptr) GetClientRect(window, &client);
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = client.right;
@@ -88,11 +89,8 @@ std::vector<COLORREF> Reference(HWND pathBar, COLORREF before, const std::wstrin
   return Capture(pathBar);
 }
 
-std::wstring DisplayText(const std::wstring& name) {
-  std::wstring text = name + L" - kelvane";
-  if (2 * text.size() < 270) text.resize(259 - name.size(), L' ');
-  return text;
-}
+// What the plugin shows for the viewer title "photo.jpg - Kelvane": 250 characters.
+const std::wstring kPhotoShown = L"photo.jpg - kelvane" + std::wstring(231, L' ');
 
 class PathBar : public ::testing::Test {
  protected:
@@ -111,8 +109,7 @@ class PathBar : public ::testing::Test {
   void ExpectPainted(const std::wstring& settings, COLORREF before, const Expected& expected) {
     HostSettings host(settings);
     std::vector<COLORREF> painted = Painted(host_.leftPathBar(), before);
-    std::vector<COLORREF> reference =
-        Reference(host_.leftPathBar(), before, DisplayText(L"photo.jpg"), expected);
+    std::vector<COLORREF> reference = Reference(host_.leftPathBar(), before, kPhotoShown, expected);
     EXPECT_EQ(painted, reference) << "settings:\n" << Narrow(settings);
   }
 
@@ -130,15 +127,16 @@ Expected Light(COLORREF background, COLORREF text) {
 TEST_F(PathBar, TheDrawingCanTellColoursAndFontsApart) {
   HostSettings host(L"[Colors]\r\nActiveTitle=255\r\nActiveTitleText=0\r\n");
   std::vector<COLORREF> painted = Painted(host_.leftPathBar(), kHostGrey);
-  std::wstring text = DisplayText(L"photo.jpg");
+  const std::wstring& text = kPhotoShown;
   EXPECT_EQ(painted, Reference(host_.leftPathBar(), kHostGrey, text, Light(RGB(255, 0, 0), 0)));
   EXPECT_NE(painted, Reference(host_.leftPathBar(), kHostGrey, text, Light(RGB(254, 0, 0), 0)));
   EXPECT_NE(painted, Reference(host_.leftPathBar(), kHostGrey, text,
                                Expected{RGB(255, 0, 0), 0, L"Microsoft Sans Serif", 9, 700}));
   EXPECT_NE(painted, Reference(host_.leftPathBar(), kHostGrey, text,
                                Expected{RGB(255, 0, 0), 0, L"Microsoft Sans Serif", 8, 400}));
-  EXPECT_NE(painted, Reference(host_.leftPathBar(), kHostGrey, DisplayText(L"photo.jpeg"),
-                               Light(RGB(255, 0, 0), 0)));
+  EXPECT_NE(painted,
+            Reference(host_.leftPathBar(), kHostGrey,
+                      L"photo.jpeg - kelvane" + std::wstring(230, L' '), Light(RGB(255, 0, 0), 0)));
 }
 
 TEST_F(PathBar, DarkModeChoosesTheColourSection) {
@@ -207,19 +205,12 @@ TEST_F(PathBar, AMissingSettingsFileOrNoneNamedGivesEveryKeyItsDefault) {
   const Expected defaults = Light(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_CAPTIONTEXT));
   TempFolder folder(L"no-settings");
   const std::wstring missing = folder.path() + L"missing.ini";
-  {
-    ScopedEnvironment settings(L"COMMANDER_INI", missing.c_str());
+  for (const wchar_t* settingsFile : {missing.c_str(), static_cast<const wchar_t*>(nullptr)}) {
+    ScopedEnvironment settings(L"COMMANDER_INI", settingsFile);
     std::vector<COLORREF> painted = Painted(host_.leftPathBar(), kHostGrey);
-    EXPECT_EQ(painted,
-              Reference(host_.leftPathBar(), kHostGrey, DisplayText(L"photo.jpg"), defaults))
-        << "COMMANDER_INI names a file that does not exist";
-  }
-  {
-    ScopedEnvironment settings(L"COMMANDER_INI", nullptr);
-    std::vector<COLORREF> painted = Painted(host_.leftPathBar(), kHostGrey);
-    EXPECT_EQ(painted,
-              Reference(host_.leftPathBar(), kHostGrey, DisplayText(L"photo.jpg"), defaults))
-        << "COMMANDER_INI not set";
+    EXPECT_EQ(painted, Reference(host_.leftPathBar(), kHostGrey, kPhotoShown, defaults))
+        << (settingsFile ? "COMMANDER_INI names a file that does not exist"
+                         : "COMMANDER_INI not set");
   }
   EXPECT_EQ(GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES) << "reading made no file";
 }
@@ -249,6 +240,32 @@ TEST_F(PathBar, RedirectsSendTheColourAndFontReadsToAnotherFile) {
       kHostGrey, Expected{RGB(255, 0, 0), RGB(0, 255, 0), L"Tahoma", 12, 400});
 }
 
+// DarkMode and UseNewDefFont are read from [Configuration] of the host settings file only: a
+// RedirectSection, in any section, never sends them to another file.
+TEST_F(PathBar, DarkModeIsNeverTakenFromARedirectedFile) {
+  TempFolder other(L"redirect");
+  const std::wstring file = other.path() + L"colors.ini";
+  WriteTextFile(
+      file,
+      L"[Configuration]\r\nDarkMode=2\r\n[Colors]\r\nActiveTitle=255\r\nActiveTitleText=0\r\n"
+      L"[ColorsDark]\r\nActiveTitle=65280\r\nActiveTitleText=0\r\n");
+  ExpectPainted(L"[Configuration]\r\nRedirectSection=" + file +
+                    L"\r\n[Colors]\r\nRedirectSection=" + file +
+                    L"\r\n[ColorsDark]\r\nRedirectSection=" + file + L"\r\n",
+                kHostGrey, Light(RGB(255, 0, 0), 0));
+}
+
+TEST_F(PathBar, UseNewDefFontIsNeverTakenFromARedirectedFile) {
+  TempFolder other(L"redirect");
+  const std::wstring file = other.path() + L"fonts.ini";
+  WriteTextFile(file, L"[Configuration]\r\nUseNewDefFont=1\r\n[AllResolutions]\r\nOther=1\r\n");
+  ExpectPainted(L"[Configuration]\r\nRedirectSection=" + file +
+                    L"\r\n[Colors]\r\nActiveTitle=255\r\nActiveTitleText=0\r\n[AllResolutions]\r\n"
+                    L"RedirectSection=" +
+                    file + L"\r\n",
+                kHostGrey, Light(RGB(255, 0, 0), 0));
+}
+
 TEST_F(PathBar, TheFontComesFromTheSettingsWithDefaultsByUseNewDefFont) {
   const std::wstring colours = L"[Colors]\r\nActiveTitle=255\r\nActiveTitleText=0\r\n";
   ExpectPainted(colours + L"[Configuration]\r\nUseNewDefFont=1\r\n", kHostGrey,
@@ -274,24 +291,26 @@ TEST_F(PathBar, TheRightPanelsBarIsUsedWhenTheRightPanelIsActive) {
   // Both hosts exist; the plugin asks the first main window it finds, so ask it directly.
   DestroyWindow(host_.hwnd());
   plugin_.WindowCaption(viewer_, rightActive.quickView());
-  EXPECT_EQ(Capture(rightActive.rightPathBar()),
-            Reference(rightActive.rightPathBar(), kHostGrey, DisplayText(L"photo.jpg"),
-                      Light(RGB(255, 0, 0), 0)));
+  EXPECT_EQ(Capture(rightActive.rightPathBar()), Reference(rightActive.rightPathBar(), kHostGrey,
+                                                           kPhotoShown, Light(RGB(255, 0, 0), 0)));
   EXPECT_TRUE(AllOf(Capture(rightActive.leftPathBar()), kHostGrey));
 }
 
 TEST_F(PathBar, NothingIsPaintedWithoutAFileNameOrWithoutAHost) {
-  HostSettings host(L"[Colors]\r\nActiveTitle=255\r\n");
+  HostSettings host(L"[Colors]\r\nActiveTitle=255\r\nActiveTitleText=255\r\n");
   SetWindowTextW(viewer_, L" - Kelvane");
   EXPECT_TRUE(AllOf(Painted(host_.leftPathBar(), kHostGrey), kHostGrey));
+  // Without a host main window there is no path bar to paint: the screen stays as it was.
   SetWindowTextW(viewer_, L"photo.jpg - Kelvane");
   DestroyWindow(host_.hwnd());
   HWND panel = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
                                nullptr, nullptr, nullptr);
   HWND quickView =
       CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 50, 50, panel, nullptr, nullptr, nullptr);
-  EXPECT_EQ(plugin_.WindowCaption(viewer_, quickView), nullptr)
-      << "no host main window: nothing to do";
+  std::vector<COLORREF> screen = Capture(nullptr);
+  ASSERT_FALSE(AllOf(screen, RGB(255, 0, 0)));
+  plugin_.WindowCaption(viewer_, quickView);
+  EXPECT_EQ(Capture(nullptr), screen) << "no host main window: nothing drawn";
   DestroyWindow(panel);
 }
 
@@ -307,7 +326,12 @@ TEST_F(PathBar, ShowsOnlyTheNameAfterTheLastBackslashFilledWithSpacesUpToItsBoun
        {Case{L"C:\\pics\\photo.jpg - Kelvane", L"photo.jpg - kelvane" + std::wstring(231, L' ')},
         Case{L"Kelvane", L"Kelvane - kelvane" + std::wstring(235, L' ')},
         Case{name124 + L" - Kelvane", name124 + L" - kelvane" + std::wstring(1, L' ')},
-        Case{name125 + L" - Kelvane", name125 + L" - kelvane"}}) {
+        Case{name125 + L" - Kelvane", name125 + L" - kelvane"},
+        // Titles around the bound of 259 characters: the suffix inside it, or cut by it.
+        Case{std::wstring(249, L'c') + L" - Kelvane", std::wstring(249, L'c') + L" - kelvane"},
+        Case{std::wstring(300, L'd') + L" - Kelvane", std::wstring(259, L'd') + L" - kelvane"},
+        Case{L"C:\\" + std::wstring(240, L'e') + L"\\photo.jpg - Kelvane",
+             L"photo.jpg - Kel - kelvane" + std::wstring(219, L' ')}}) {
     SetWindowTextW(viewer_, c.title.c_str());
     std::vector<COLORREF> painted = Painted(host_.leftPathBar(), kHostGrey);
     EXPECT_EQ(painted, Reference(host_.leftPathBar(), kHostGrey, c.shown, Light(RGB(255, 0, 0), 0)))
