@@ -63,23 +63,21 @@ TEST_F(ContainerWindow, CtrlTabPassesTheTabOnToTheViewer) {
 TEST_F(ContainerWindow, NoCaptionRefreshWhileThePrimaryButtonIsHeldWhicheverButtonThatIs) {
   // The button is pressed over the screen's far corner, away from every window of the test.
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+  auto anyButtonHeld = [] {
+    return ((GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000) != 0;
+  };
   auto captionAfterAMessage = [&](DWORD buttonDown, DWORD buttonUp) {
     SetWindowTextW(topLevel_, L"unchanged");
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = buttonDown;
     SendInput(1, &input, sizeof(input));
-    WaitUntil([] { return (GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000; },
-              1000);
+    EXPECT_TRUE(WaitUntil(anyButtonHeld, 1000)) << "the button reads as held";
     SendMessageW(container_, WM_NULL, 0, 0);
     std::wstring held = TitleOf(topLevel_);
     input.mi.dwFlags = buttonUp;
     SendInput(1, &input, sizeof(input));
-    WaitUntil(
-        [] {
-          return ((GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000) == 0;
-        },
-        1000);
+    EXPECT_TRUE(WaitUntil([&] { return !anyButtonHeld(); }, 1000)) << "the button reads as up";
     return held;
   };
   const std::wstring refreshed = L"Lister (kelvane) - [a.bmp]";
