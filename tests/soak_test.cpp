@@ -86,8 +86,6 @@ std::string LogSummary(const ViewerLog& log) {
   return summary.empty() ? "nothing" : summary;
 }
 
-std::wstring ViewerKey() { return OwnWidth() == Width::k64 ? L"path64" : L"path"; }
-
 struct SoakCase {
   bool quickView;
   Width viewer;
@@ -98,11 +96,7 @@ class Soak : public ViewTest, public ::testing::WithParamInterface<SoakCase> {};
 TEST_P(Soak, RepeatedLoadsAndDestroysLeaveNothingBehind) {
   const SoakCase& soak = GetParam();
   PluginUnderTest plugin(WithSettings(L"[Kelvane]\r\n", false));
-  std::wstring viewerPath = plugin.InstallViewer(
-      soak.viewer, soak.viewer == Width::k64 ? L"viewer64\\kelv64.exe" : L"viewer32\\kelv32.exe");
-  WriteTextFile(plugin.folder() + L"kelvane.ini",
-                L"[Kelvane]\r\n" + ViewerKey() + L"=" + viewerPath + L"\r\n[Ghostscript]\r\n",
-                true);
+  plugin.UseViewer(soak.viewer);
   std::wstring viewerIni = DefaultViewerIni(plugin, soak.viewer);
   WriteTextFile(viewerIni, L"[Viewing]\r\nFullScreen=1\r\n");
   PictureFolder pictures;
