@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "view_fixture.h"
+#include "hook_layout.h"
 
 using namespace testing_support;
 
@@ -119,12 +119,9 @@ TEST(ContainerKeys, CtrlTabMovesTheFocusIntoTheViewerWindow) {
   SendMessageW(container, WM_KEYDOWN, VK_TAB, 0);
   EXPECT_EQ(GetFocus(), lister.hwnd()) << "Tab alone moves nothing";
 
-  BYTE keys[256] = {};
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
+  HoldOnly({VK_CONTROL});
   SendMessageW(container, WM_KEYDOWN, VK_TAB, 0);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
+  HoldOnly({});
   EXPECT_EQ(GetFocus(), viewer);
   MSG posted = {};
   EXPECT_TRUE(PeekMessageW(&posted, viewer, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));

@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "view_fixture.h"
@@ -185,10 +184,8 @@ inline void ExpectEffects(const HookLayout& layout, HWND focusBefore, InjectedIn
   EXPECT_EQ(GetFocus(), focus) << "the focus";
   MSG posted = {};
   bool closePosted = PeekMessageW(&posted, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0;
-  EXPECT_EQ(closePosted, (effects & kClose) != 0) << "WM_CLOSE posted";
-  if (closePosted) {
-    EXPECT_EQ(posted.hwnd, layout.topLevel()) << "WM_CLOSE posted to";
-  }
+  EXPECT_EQ(closePosted ? posted.hwnd : HWND(-1), (effects & kClose) ? layout.topLevel() : HWND(-1))
+      << "the window WM_CLOSE was posted to (-1: none)";
   bool listerCaption = layout.hostType() == Host::kLister && (effects & kCaption);
   EXPECT_EQ(TitleOf(layout.topLevel()), listerCaption ? L"Lister (kelvane) - [a.png]" : L"before")
       << "the top-level window's caption";

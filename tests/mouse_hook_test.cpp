@@ -73,8 +73,6 @@ TEST(MouseHook, AnswersAndActsByItsMessageTable) {
       record.hwnd = rule.target == Target::kViewer          ? layout.focus()
                     : rule.target == Target::kWithoutParent ? alone.hwnd()
                                                             : nullptr;
-      record.pt = POINT{5, 5};
-      record.wHitTestCode = HTCLIENT;
       InjectedInput injected;
       EXPECT_EQ(plugin.MouseProc(rule.code, message, reinterpret_cast<LPARAM>(&record)),
                 rule.answer);
