@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "view_fixture.h"
+#include "hook_layout.h"
 
 using namespace testing_support;
 
@@ -17,15 +16,18 @@ namespace {
 const wchar_t kContainerClass[] = L"KelvaneTestContainer";
 const wchar_t kMenuOwnerClass[] = L"KelvaneTestMenuOwner";
 
+// A window class of this process.
+void RegisterPlainClass(const wchar_t* name, WNDPROC procedure) {
+  WNDCLASSEXW windowClass = {sizeof(windowClass), 0, procedure};
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = name;
+  RegisterClassExW(&windowClass);
+}
+
 // A window class that runs the plugin's exported container procedure.
 void RegisterContainerClass(const PluginUnderTest& plugin) {
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = plugin.WindowProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kContainerClass;
   UnregisterClassW(kContainerClass, GetModuleHandleW(nullptr));
-  ASSERT_NE(RegisterClassExW(&windowClass), 0);
+  RegisterPlainClass(kContainerClass, plugin.WindowProc);
 }
 
 // A square window of that class inside the Lister side.
@@ -48,17 +50,9 @@ LRESULT CALLBACK MenuOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
-struct MenuStates {
-  bool greyed[32];
-};
-
-MenuStates OpenContextMenuOver(HWND container) {
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = MenuOwnerProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kMenuOwnerClass;
-  RegisterClassExW(&windowClass);
+// The positions of the viewer's popup that the container greyed while it was open.
+std::vector<int> GreyedOnContextMenu(HWND container) {
+  RegisterPlainClass(kMenuOwnerClass, MenuOwnerProc);
   HWND owner = CreateWindowExW(0, kMenuOwnerClass, L"owner", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
                                container, nullptr, GetModuleHandleW(nullptr), nullptr);
   HMENU menu = CreatePopupMenu();
@@ -70,38 +64,48 @@ MenuStates OpenContextMenuOver(HWND container) {
   SetTimer(owner, 1, 3000, CloseMenu);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RETURNCMD, 10, 10, 0, owner, nullptr);
   KillTimer(owner, 1);
-  MenuStates states = {};
-  for (int i = 0; i < 32; ++i)
-    states.greyed[i] = (GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED) != 0;
+  std::vector<int> greyed;
+  for (int i = 0; i < 32; ++i) {
+    if (GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED) greyed.push_back(i);
+  }
   EXPECT_EQ(gContainerForMenu, nullptr) << "the menu never went idle";
   gContainerForMenu = nullptr;
   DestroyMenu(menu);
   DestroyWindow(owner);
-  return states;
+  return greyed;
 }
 
-TEST(ContainerMenu, GreysPositions27And28OfTheOpenPopupInListerMode) {
+TEST(ContainerMenu, GreysTheItemsOfTheOpenPopupByTheListerSidesParent) {
   PluginUnderTest plugin(WithoutViewer());
   RegisterContainerClass(plugin);
   ListerWindow lister;
-  HWND container = CreateContainer(lister.hwnd(), 200);
-  ASSERT_NE(container, nullptr);
-  MenuStates states = OpenContextMenuOver(container);
-  for (int i = 0; i < 32; ++i) EXPECT_EQ(states.greyed[i], i == 27 || i == 28) << "position " << i;
-  DestroyWindow(container);
-}
-
-TEST(ContainerMenu, AlsoGreysPosition29InQuickView) {
-  PluginUnderTest plugin(WithoutViewer());
-  RegisterContainerClass(plugin);
   MainWindow host;
-  HWND container = CreateContainer(host.quickView(), 200);
-  ASSERT_NE(container, nullptr);
-  MenuStates states = OpenContextMenuOver(container);
-  for (int i = 0; i < 32; ++i) {
-    EXPECT_EQ(states.greyed[i], i == 27 || i == 28 || i == 29) << "position " << i;
+  // The other host's viewer form, with the Lister side one level below it.
+  RegisterPlainClass(L"TfcViewerForm", DefWindowProcW);
+  HWND form = CreateWindowExW(0, L"TfcViewerForm", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300,
+                              300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND formPanel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 250, 250, form,
+                                   nullptr, nullptr, nullptr);
+  struct Row {
+    const char* what;
+    HWND active;
+    HWND parent;
+    std::vector<int> greyed;
+  };
+  for (const Row& row :
+       {Row{"a Lister window of its own", lister.hwnd(), lister.hwnd(), {27, 28}},
+        Row{"quick view", host.hwnd(), host.quickView(), {27, 28, 29}},
+        Row{"a TfcViewerForm active: its grandparent, without parent, stands for the Lister",
+            form,
+            formPanel,
+            {27, 28}}}) {
+    SetActiveWindow(row.active);
+    HWND container = CreateContainer(row.parent, 200);
+    ASSERT_NE(container, nullptr);
+    EXPECT_EQ(GreyedOnContextMenu(container), row.greyed) << row.what;
+    DestroyWindow(container);
   }
-  DestroyWindow(container);
+  DestroyWindow(form);
 }
 
 TEST(ContainerKeys, CtrlTabMovesTheFocusIntoTheViewerWindow) {
@@ -115,12 +119,9 @@ TEST(ContainerKeys, CtrlTabMovesTheFocusIntoTheViewerWindow) {
   SendMessageW(container, WM_KEYDOWN, VK_TAB, 0);
   EXPECT_EQ(GetFocus(), lister.hwnd()) << "Tab alone moves nothing";
 
-  BYTE keys[256] = {};
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
+  HoldOnly({VK_CONTROL});
   SendMessageW(container, WM_KEYDOWN, VK_TAB, 0);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
+  HoldOnly({});
   EXPECT_EQ(GetFocus(), viewer);
   MSG posted = {};
   EXPECT_TRUE(PeekMessageW(&posted, viewer, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
@@ -133,33 +134,36 @@ TEST(ContainerCreation, ReleasesHeldArrowKeysUpFirstAndLeavesOthersAlone) {
   PluginUnderTest plugin(WithoutViewer());
   RegisterContainerClass(plugin);
   ListerWindow lister;
-  // The X server reports its own key state once the new window has the focus; keys pressed
-  // before that report are taken back by it.
-  PumpFor(300);
-  PressKey(VK_LEFT, true);
-  PressKey(VK_UP, true);
-  PumpFor(100);
-  ASSERT_NE(GetAsyncKeyState(VK_UP) & 0x8000, 0);
-  ASSERT_NE(GetAsyncKeyState(VK_LEFT) & 0x8000, 0);
+  // The X server reports its own key state once the new window has the focus, and takes back
+  // keys pressed before that report: press again until they read as held.
+  auto held = [](int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; };
+  bool bothHeld = false;
+  for (int attempt = 0; attempt < 10 && !bothHeld; ++attempt) {
+    PressKey(VK_LEFT, true);
+    PressKey(VK_UP, true);
+    bothHeld = WaitUntil([&] { return held(VK_UP) && held(VK_LEFT); }, 200);
+  }
+  ASSERT_TRUE(bothHeld);
 
   HWND container = CreateContainer(lister.hwnd(), 100);
-  EXPECT_EQ(GetAsyncKeyState(VK_UP) & 0x8000, 0);
-  EXPECT_EQ(GetAsyncKeyState(VK_LEFT) & 0x8000, 0);
+  EXPECT_FALSE(held(VK_UP));
+  EXPECT_FALSE(held(VK_LEFT));
 
-  // The releases reach the focus window, the Lister, in the order they were made.
+  // The releases reach the focus window, the Lister, in the order they were made; a marker key
+  // sent after them tells when all have come.
+  PressKey(VK_F24, false);
   std::vector<WPARAM> keyUps;
-  ULONGLONG until = GetTickCount64() + 300;
-  while (GetTickCount64() < until) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, WM_KEYUP, WM_KEYUP, PM_REMOVE))
-      keyUps.push_back(message.wParam);
-    PumpFor(10);
-  }
-  ASSERT_FALSE(keyUps.empty());
-  EXPECT_EQ(keyUps.front(), static_cast<WPARAM>(VK_UP));
-  EXPECT_NE(std::find(keyUps.begin(), keyUps.end(), static_cast<WPARAM>(VK_LEFT)), keyUps.end());
-  for (WPARAM key : keyUps)
-    EXPECT_TRUE(key == VK_UP || key == VK_LEFT) << "Down and Right were not held";
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        MSG message;
+        while (keyUps.empty() || keyUps.back() != VK_F24) {
+          if (!PeekMessageW(&message, nullptr, WM_KEYUP, WM_KEYUP, PM_REMOVE)) return false;
+          keyUps.push_back(message.wParam);
+        }
+        return true;
+      },
+      3000));
+  EXPECT_EQ(keyUps, (std::vector<WPARAM>{VK_UP, VK_LEFT, VK_F24})) << "Down and Right not held";
   DestroyWindow(container);
 }
 

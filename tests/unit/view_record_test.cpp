@@ -59,39 +59,49 @@ HWND CreateContainer() {
                          nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-TEST(ContainerDestruction, RemovesTheViewsHooksAndGivesTheSettingBack) {
-  std::wstring ini = TempIni(L"kelvane-unit-");
-  WritePrivateProfileStringW(L"Viewing", L"FullScreen", L"1", ini.c_str());
-  View* view = OpenView(ini.c_str());
-  ASSERT_NE(view, nullptr);
-  EXPECT_EQ(ReadFullScreen(ini), L"0");
-  view->keyboardHook = SetWindowsHookExW(WH_KEYBOARD, PassOn, nullptr, GetCurrentThreadId());
-  view->mouseHook = SetWindowsHookExW(WH_MOUSE, PassOn, nullptr, GetCurrentThreadId());
-  ASSERT_NE(view->keyboardHook, nullptr);
-  ASSERT_NE(view->mouseHook, nullptr);
-  HHOOK keyboard = view->keyboardHook;
-  HHOOK mouse = view->mouseHook;
+// A view of its own settings file (FullScreen null: no such key), with its own container and,
+// when asked, its own hooks.
+struct OpenedView {
+  OpenedView(const wchar_t* name, const wchar_t* fullScreen, bool hooks) : ini(TempIni(name)) {
+    WritePrivateProfileStringW(L"Viewing", L"FullScreen", fullScreen, ini.c_str());
+    View* view = OpenView(ini.c_str());
+    if (hooks) {
+      keyboard = view->keyboardHook =
+          SetWindowsHookExW(WH_KEYBOARD, PassOn, nullptr, GetCurrentThreadId());
+      mouse = view->mouseHook = SetWindowsHookExW(WH_MOUSE, PassOn, nullptr, GetCurrentThreadId());
+    }
+    container = CreateContainer();
+    SetWindowLongPtrW(container, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+  }
+  ~OpenedView() { DeleteFileW(ini.c_str()); }
+  std::wstring ini;
+  HHOOK keyboard = nullptr;
+  HHOOK mouse = nullptr;
+  HWND container = nullptr;
+};
 
-  HWND container = CreateContainer();
-  ASSERT_NE(container, nullptr);
-  SetWindowLongPtrW(container, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-  DestroyWindow(container);
+TEST(ContainerDestruction, RemovesOnlyItsOwnViewsHooksAndGivesItsSettingBack) {
+  OpenedView first(L"kelvane-unit-first-", L"1", true);
+  OpenedView second(L"kelvane-unit-second-", L"2", true);
+  ASSERT_TRUE(first.keyboard && first.mouse && second.keyboard && second.mouse && first.container);
+  EXPECT_EQ(ReadFullScreen(first.ini), L"0");
+  EXPECT_EQ(ReadFullScreen(second.ini), L"0");
 
-  EXPECT_FALSE(UnhookWindowsHookEx(keyboard)) << "the keyboard hook was still installed";
-  EXPECT_FALSE(UnhookWindowsHookEx(mouse)) << "the mouse hook was still installed";
-  EXPECT_EQ(ReadFullScreen(ini), L"1");
-  DeleteFileW(ini.c_str());
+  DestroyWindow(first.container);
+  EXPECT_FALSE(UnhookWindowsHookEx(first.keyboard)) << "its keyboard hook was still installed";
+  EXPECT_FALSE(UnhookWindowsHookEx(first.mouse)) << "its mouse hook was still installed";
+  EXPECT_EQ(ReadFullScreen(first.ini), L"1");
+  EXPECT_TRUE(UnhookWindowsHookEx(second.keyboard)) << "the other view's keyboard hook was removed";
+  EXPECT_TRUE(UnhookWindowsHookEx(second.mouse)) << "the other view's mouse hook was removed";
+  EXPECT_EQ(ReadFullScreen(second.ini), L"0") << "the other view is still open";
+  DestroyWindow(second.container);
+  EXPECT_EQ(ReadFullScreen(second.ini), L"2");
 }
 
 TEST(ContainerDestruction, WithoutHooksStillGivesTheSettingBack) {
-  std::wstring ini = TempIni(L"kelvane-unit-nohooks-");
-  View* view = OpenView(ini.c_str());
-  ASSERT_NE(view, nullptr);
-  HWND container = CreateContainer();
-  SetWindowLongPtrW(container, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-  DestroyWindow(container);
-  EXPECT_EQ(ReadFullScreen(ini), L"") << "an absent key comes back empty";
-  DeleteFileW(ini.c_str());
+  OpenedView view(L"kelvane-unit-nohooks-", nullptr, false);
+  DestroyWindow(view.container);
+  EXPECT_EQ(ReadFullScreen(view.ini), L"") << "an absent key comes back empty";
 }
 
 }  // namespace
