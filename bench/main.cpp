@@ -6,7 +6,8 @@
 //
 // runs: loads per load figure (default 21); cycles: load-and-destroy cycles per mode for the
 // growth figures (default 200, after 4 warm-up cycles; the cycles alternate between the 64-bit and
-// the 32-bit stand-in viewer, and every failed load is counted and told with its reason); only:
+// the 32-bit stand-in viewer, each load follows the previous destroy at once as when a user steps
+// through files, and every failed load is counted and told with its reason); only:
 // the letters of the figures to measure (default abcdef).
 #include <windows.h>
 
@@ -410,34 +411,51 @@ std::string ViewerProgress(const ViewerLog& log) {
   return progress.empty() ? "nothing" : progress;
 }
 
-// One load and destroy; empty when the view opened with a viewer embedded and closed with nothing
-// left, else why not, told from outside the plugin: the Lister-side window is gone after the wait's
-// arrow-key abort and its time-out, and the viewer's log tells how far its start got. A load that
-// fails must still leave no viewer and the user's FullScreen value.
-std::string GrowthCycle(const BenchPlugin& setup, HWND listerSide, const std::wstring& viewerIni) {
+// A viewer whose view was closed: its process must end by itself soon after.
+struct ClosedView {
+  HANDLE process = nullptr;
+  std::string name;  // "load N (mode, NN-bit viewer)"
+};
+
+// Empty when the viewer of a closed view ended within 5 s, else the reason; forgets the view.
+std::string AwaitViewerEnd(ClosedView* closed) {
+  if (closed->process == nullptr) return "";
+  bool ended = WaitForSingleObject(closed->process, 5000) == WAIT_OBJECT_0;
+  CloseHandle(closed->process);
+  closed->process = nullptr;
+  return ended ? "" : closed->name + ": its viewer was still running 5 s after the view closed";
+}
+
+// One load and destroy, as a host makes them when the user steps from file to file: the next load
+// does not wait for the viewer of the one before to end, so the two overlap; the ending is checked
+// after the next load (AwaitViewerEnd). Empty when the view opened with a viewer embedded, else why
+// not, told from outside the plugin: the Lister-side window is gone after the wait's arrow-key abort
+// and its time-out, and the viewer's log tells how far its start got. A load that fails must still
+// leave no viewer and the user's FullScreen value.
+std::string GrowthCycle(const BenchPlugin& setup, HWND listerSide, const std::wstring& viewerIni,
+                        const ClosedView* previous, ClosedView* closed) {
   ViewerLog log;
   LONGLONG called = Qpc();
   HWND container = LoadView(setup.plugin, listerSide, setup.pictures.File(L"a.bmp"));
   double ms = QpcMilliseconds(Qpc() - called);
-  std::string problem;
-  if (container == nullptr) problem = "ListLoadW returned null";
-  else if (GetWindow(container, GW_CHILD) == nullptr) problem = "no viewer window in the container";
+  HWND viewer = container != nullptr ? GetWindow(container, GW_CHILD) : nullptr;
+  if (viewer != nullptr) closed->process = OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(viewer));
   if (container != nullptr) DestroyWindow(container);
-  bool ended = NoViewerLeft(5000);
-  if (problem.empty() && ended) return "";
-  if (problem.empty()) problem = "the viewer outlived its view";
+  if (viewer != nullptr) return "";
+  std::string problem = container == nullptr ? "ListLoadW returned null" : "no viewer window in the container";
+  // The viewer of the view before may still be ending; the caller tells it when it does not end.
+  if (previous->process != nullptr) WaitForSingleObject(previous->process, 5000);
+  bool clean = NoViewerLeft(5000);
   char detail[160];
   std::snprintf(detail, sizeof(detail), " after %.0f ms; Lister window %s; viewers left %d; FullScreen %ls; viewer log: ",
                 ms, IsWindow(listerSide) ? "kept" : "destroyed", static_cast<int>(RunningViewerProcesses().size()),
                 ReadIni(viewerIni, L"Viewing", L"FullScreen").c_str());
-  EndAllViewers();
-  return problem + detail + ViewerProgress(log);
+  if (!clean) EndAllViewers();
+  std::string progress = ViewerProgress(log);
+  if (progress == "nothing") progress = "nothing (the viewer never reached its wWinMain)";
+  return problem + detail + progress;
 }
 
-struct FailedLoads {
-  int loads = 0;
-  std::vector<std::string> reasons;
-};
 std::vector<std::string> gFailureReasons;
 
 void MeasureGrowth(bool quickView) {
@@ -451,40 +469,56 @@ void MeasureGrowth(bool quickView) {
   }
   std::unique_ptr<ListerWindow> lister(new ListerWindow);
   std::unique_ptr<MainWindow> host(new MainWindow);
-  FailedLoads failed[2];
+  int loads[2] = {0, 0};
+  int failed[2] = {0, 0};
+  ClosedView previous;
+  int previousWidth = 0;
   std::string mode = quickView ? "quick view" : "Lister";
+  auto fail = [&](int w, const std::string& reason) {
+    std::printf("  failed %s\n", reason.c_str());
+    std::fflush(stdout);
+    ++failed[w];
+    gFailureReasons.push_back(reason);
+  };
   // The cycles alternate between the viewer widths, so that both meet the same state of the machine.
   auto cycle = [&](int index) {
     int w = index % 2;
     UseViewer(setup.plugin, viewers[w]);
     HWND listerSide = quickView ? host->quickView() : lister->hwnd();
-    ++failed[w].loads;
-    std::string problem = GrowthCycle(setup, listerSide, viewerInis[w]);
-    if (problem.empty()) return;
-    std::string reason = "load " + std::to_string(failed[w].loads) + " (" + mode + ", " +
-                         (widths[w] == Width::k64 ? "64" : "32") + "-bit viewer): " + problem;
-    std::printf("  failed %s\n", reason.c_str());
-    std::fflush(stdout);
-    failed[w].reasons.push_back(reason);
-    gFailureReasons.push_back(reason);
+    ++loads[w];
+    std::string name = "load " + std::to_string(loads[w]) + " (" + mode + ", " +
+                       (widths[w] == Width::k64 ? "64" : "32") + "-bit viewer)";
+    ClosedView closed;
+    closed.name = name;
+    std::string problem = GrowthCycle(setup, listerSide, viewerInis[w], &previous, &closed);
+    std::string earlier = AwaitViewerEnd(&previous);
+    if (!earlier.empty()) fail(previousWidth, earlier);
+    previous = closed;
+    previousWidth = w;
+    if (!problem.empty()) fail(w, name + ": " + problem);
     if (!IsWindow(listerSide)) {  // the host makes a new one, and so does the benchmark
       lister.reset(new ListerWindow);
       host.reset(new MainWindow);
     }
   };
+  auto settle = [&]() {
+    std::string earlier = AwaitViewerEnd(&previous);
+    if (!earlier.empty()) fail(previousWidth, earlier);
+    NoViewerLeft(5000);
+    PumpFor(200);
+  };
   for (int i = 0; i < 4; ++i) cycle(i);
-  PumpFor(200);
+  settle();
   ResourceCounts before = CountResources();
   for (int i = 0; i < gCycles; ++i) cycle(i);
-  PumpFor(200);
+  settle();
   ResourceCounts after = CountResources();
   std::string what = " over " + std::to_string(gCycles) + " cycles (" + mode + ")";
   ReportGrowth(what, before, after);
   for (int w = 0; w < 2; ++w) {
-    int count = static_cast<int>(failed[w].reasons.size());
-    AddRow("f. failed loads of " + std::to_string(failed[w].loads) + " (" + mode + ", " +
+    AddRow("f. failed loads of " + std::to_string(loads[w]) + " (" + mode + ", " +
                (widths[w] == Width::k64 ? "64" : "32") + "-bit viewer)",
-           count, "", "0", count == 0);
+           failed[w], "", "0", failed[w] == 0);
   }
   size_t left = RunningViewerProcesses().size();
   AddRow("f. viewer processes left" + what, static_cast<double>(left), "", "0", left == 0);
