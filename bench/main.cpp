@@ -5,7 +5,10 @@
 //   kelvane_bench [--runs N] [--cycles N] [--only FIGURES]
 //
 // runs: loads per load figure (default 21); cycles: load-and-destroy cycles per mode for the
-// growth figures (default 200); only: the letters of the figures to measure (default abcdef).
+// growth figures (default 200, after 4 warm-up cycles; the cycles alternate between the 64-bit and
+// the 32-bit stand-in viewer, each load follows the previous destroy at once as when a user steps
+// through files, and every failed load is counted and told with its reason); only:
+// the letters of the figures to measure (default abcdef).
 #include <windows.h>
 
 #include <algorithm>
@@ -14,6 +17,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -402,36 +406,148 @@ void CheckCounting() {
   AddRow("f. counting check: 50 leaked objects of each kind seen", seen ? 1 : 0, "", "1", seen);
 }
 
+// The stand-in viewer of a width, installed beside the plugin and chosen through its settings file.
+std::wstring InstallBenchViewer(const PluginUnderTest& plugin, Width width) {
+  return plugin.InstallViewer(
+      width, width == Width::k64 ? L"viewer64\\kelv64.exe" : L"viewer32\\kelv32.exe");
+}
+
+void UseViewer(const PluginUnderTest& plugin, const std::wstring& viewerPath) {
+  std::wstring key = OwnWidth() == Width::k64 ? L"path64" : L"path";
+  WriteTextFile(plugin.folder() + L"kelvane.ini",
+                L"[Kelvane]\r\n" + key + L"=" + viewerPath + L"\r\n[Ghostscript]\r\n", true);
+}
+
+// The first word of each of the viewer's log lines (all of an exit line): how far its start got.
+std::string ViewerProgress(const ViewerLog& log) {
+  std::string progress;
+  for (const std::wstring& line : log.Lines()) {
+    std::wstring shown = line.rfind(L"exit ", 0) == 0 ? line : line.substr(0, line.find(L' '));
+    for (wchar_t c : shown) progress += c < 0x80 ? static_cast<char>(c) : '?';
+    progress += ' ';
+  }
+  return progress.empty() ? "nothing" : progress;
+}
+
+// A viewer whose view was closed: its process must end by itself soon after.
+struct ClosedView {
+  HANDLE process = nullptr;
+  std::string name;  // "load N (mode, NN-bit viewer)"
+};
+
+// Empty when the viewer of a closed view ended within 5 s, else the reason; forgets the view.
+std::string AwaitViewerEnd(ClosedView* closed) {
+  if (closed->process == nullptr) return "";
+  bool ended = WaitForSingleObject(closed->process, 5000) == WAIT_OBJECT_0;
+  CloseHandle(closed->process);
+  closed->process = nullptr;
+  return ended ? "" : closed->name + ": its viewer was still running 5 s after the view closed";
+}
+
+// One load and destroy, as a host makes them when the user steps from file to file: the next load
+// does not wait for the viewer of the one before to end, so the two overlap; the ending is checked
+// after the next load (AwaitViewerEnd). Empty when the view opened with a viewer embedded, else why
+// not, told from outside the plugin: the Lister-side window is gone after the wait's arrow-key
+// abort and its time-out, and the viewer's log tells how far its start got. A load that fails must
+// still leave no viewer and the user's FullScreen value.
+std::string GrowthCycle(const BenchPlugin& setup, HWND listerSide, const std::wstring& viewerIni,
+                        const ClosedView* previous, ClosedView* closed) {
+  ViewerLog log;
+  LONGLONG called = Qpc();
+  HWND container = LoadView(setup.plugin, listerSide, setup.pictures.File(L"a.bmp"));
+  double ms = QpcMilliseconds(Qpc() - called);
+  HWND viewer = container != nullptr ? GetWindow(container, GW_CHILD) : nullptr;
+  if (viewer != nullptr) closed->process = OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(viewer));
+  if (container != nullptr) DestroyWindow(container);
+  if (viewer != nullptr) return "";
+  std::string problem =
+      container == nullptr ? "ListLoadW returned null" : "no viewer window in the container";
+  // The viewer of the view before may still be ending; the caller tells it when it does not end.
+  if (previous->process != nullptr) WaitForSingleObject(previous->process, 5000);
+  bool clean = NoViewerLeft(5000);
+  char detail[160];
+  std::snprintf(detail, sizeof(detail),
+                " after %.0f ms; Lister window %s; viewers left %d; FullScreen %ls; viewer log: ",
+                ms, IsWindow(listerSide) ? "kept" : "destroyed",
+                static_cast<int>(RunningViewerProcesses().size()),
+                ReadIni(viewerIni, L"Viewing", L"FullScreen").c_str());
+  if (!clean) EndAllViewers();
+  std::string progress = ViewerProgress(log);
+  if (progress == "nothing") progress = "nothing (the viewer never reached its wWinMain)";
+  return problem + detail + progress;
+}
+
+std::vector<std::string> gFailureReasons;
+
 void MeasureGrowth(bool quickView) {
   BenchPlugin setup;
-  ListerWindow lister;
-  MainWindow host;
-  HWND listerSide = quickView ? host.quickView() : lister.hwnd();
-  auto cycle = [&]() {
-    HWND container = LoadView(setup.plugin, listerSide, setup.pictures.File(L"a.bmp"));
-    if (container == nullptr) return false;
-    DestroyWindow(container);
-    return NoViewerLeft(5000);
-  };
-  for (int i = 0; i < 3; ++i) cycle();
-  PumpFor(200);
-  ResourceCounts before = CountResources();
-  int failed = 0;
-  for (int i = 0; i < gCycles; ++i) {
-    if (!cycle()) ++failed;
+  const Width widths[] = {Width::k64, Width::k32};
+  std::wstring viewers[2], viewerInis[2];
+  for (int w = 0; w < 2; ++w) {
+    viewers[w] = InstallBenchViewer(setup.plugin, widths[w]);
+    viewerInis[w] = DefaultViewerIni(setup.plugin, widths[w]);
+    WriteTextFile(viewerInis[w], L"[Viewing]\r\nFullScreen=1\r\n");
   }
-  PumpFor(200);
+  std::unique_ptr<ListerWindow> lister(new ListerWindow);
+  std::unique_ptr<MainWindow> host(new MainWindow);
+  int loads[2] = {0, 0};
+  int failed[2] = {0, 0};
+  ClosedView previous;
+  int previousWidth = 0;
+  std::string mode = quickView ? "quick view" : "Lister";
+  auto fail = [&](int w, const std::string& reason) {
+    std::printf("  failed %s\n", reason.c_str());
+    std::fflush(stdout);
+    ++failed[w];
+    gFailureReasons.push_back(reason);
+  };
+  // The cycles alternate between the viewer widths, so that both meet the same state of the
+  // machine.
+  auto cycle = [&](int index) {
+    int w = index % 2;
+    UseViewer(setup.plugin, viewers[w]);
+    HWND listerSide = quickView ? host->quickView() : lister->hwnd();
+    ++loads[w];
+    std::string name = "load " + std::to_string(loads[w]) + " (" + mode + ", " +
+                       (widths[w] == Width::k64 ? "64" : "32") + "-bit viewer)";
+    ClosedView closed;
+    closed.name = name;
+    std::string problem = GrowthCycle(setup, listerSide, viewerInis[w], &previous, &closed);
+    std::string earlier = AwaitViewerEnd(&previous);
+    if (!earlier.empty()) fail(previousWidth, earlier);
+    previous = closed;
+    previousWidth = w;
+    if (!problem.empty()) fail(w, name + ": " + problem);
+    if (!IsWindow(listerSide)) {  // the host makes a new one, and so does the benchmark
+      lister.reset(new ListerWindow);
+      host.reset(new MainWindow);
+    }
+  };
+  auto settle = [&]() {
+    std::string earlier = AwaitViewerEnd(&previous);
+    if (!earlier.empty()) fail(previousWidth, earlier);
+    NoViewerLeft(5000);
+    PumpFor(200);
+  };
+  for (int i = 0; i < 4; ++i) cycle(i);
+  settle();
+  ResourceCounts before = CountResources();
+  for (int i = 0; i < gCycles; ++i) cycle(i);
+  settle();
   ResourceCounts after = CountResources();
-  std::string what =
-      " over " + std::to_string(gCycles) + " cycles" + (quickView ? " (quick view)" : " (Lister)");
+  std::string what = " over " + std::to_string(gCycles) + " cycles (" + mode + ")";
   ReportGrowth(what, before, after);
-  AddRow("f. failed cycles" + what, failed, "", "0", failed == 0);
+  for (int w = 0; w < 2; ++w) {
+    AddRow("f. failed loads of " + std::to_string(loads[w]) + " (" + mode + ", " +
+               (widths[w] == Width::k64 ? "64" : "32") + "-bit viewer)",
+           failed[w], "", "0", failed[w] == 0);
+  }
   size_t left = RunningViewerProcesses().size();
   AddRow("f. viewer processes left" + what, static_cast<double>(left), "", "0", left == 0);
-  std::wstring fullScreen =
-      ReadIni(DefaultViewerIni(setup.plugin, OwnWidth()), L"Viewing", L"FullScreen");
-  AddRow("f. FullScreen as the user had it (1) at the end" + what, fullScreen == L"1" ? 1 : 0, "",
-         "1", fullScreen == L"1");
+  bool restored = ReadIni(viewerInis[0], L"Viewing", L"FullScreen") == L"1" &&
+                  ReadIni(viewerInis[1], L"Viewing", L"FullScreen") == L"1";
+  AddRow("f. FullScreen as the user had it (1) at the end, both viewers" + what, restored ? 1 : 0,
+         "", "1", restored);
 }
 
 void PrintTable() {
@@ -441,6 +557,8 @@ void PrintTable() {
     std::printf("| %s | %.3f %s | %s | %s |\n", row.figure.c_str(), row.value, row.unit.c_str(),
                 row.target.c_str(), row.target == "-" ? "-" : (row.met ? "yes" : "NO"));
   }
+  if (!gFailureReasons.empty()) std::printf("\nFailed loads:\n");
+  for (const std::string& reason : gFailureReasons) std::printf("- %s\n", reason.c_str());
 }
 
 }  // namespace
