@@ -135,7 +135,9 @@ TEST(ContainerCreation, ReleasesHeldArrowKeysUpFirstAndLeavesOthersAlone) {
   RegisterContainerClass(plugin);
   ListerWindow lister;
   // The X server reports its own key state once the new window has the focus, and takes back
-  // keys pressed before that report: press again until they read as held.
+  // keys pressed before that report. Nothing tells when the report has come: let the window
+  // settle first, then press again until the keys read as held.
+  PumpFor(300);
   auto held = [](int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; };
   bool bothHeld = false;
   for (int attempt = 0; attempt < 10 && !bothHeld; ++attempt) {

@@ -105,10 +105,25 @@ TEST_P(Soak, RepeatedLoadsAndDestroysLeaveNothingBehind) {
   ListerWindow lister;
   MainWindow host;
   HWND listerSide = soak.quickView ? host.quickView() : lister.hwnd();
+  // Under Wine, now and then (once in thousands of starts here), CreateProcessW fails with
+  // ERROR_INTERNAL_ERROR: the new process ends inside Wine's own start-up, before the viewer runs
+  // any code. Such a view is tolerated once, and only whole: no window returned, nothing logged
+  // by the viewer, the Lister left as it was, no viewer left running, FullScreen untouched.
+  int wineStartFailures = 0;
+  auto wineStartFailed = [&](const ViewerLog& log) {
+    return log.Lines().empty() && IsWindow(listerSide) &&
+           GetWindow(listerSide, GW_CHILD) == nullptr && NoViewerLeft(5000) &&
+           ReadIni(viewerIni, L"Viewing", L"FullScreen") == L"1";
+  };
   // Empty when the view opened with the right viewer embedded and closed; else what went wrong.
   auto openAndClose = [&]() -> std::string {
     ViewerLog log;
     HWND container = LoadView(plugin, listerSide, file);
+    if (container == nullptr && wineStartFailures == 0 && wineStartFailed(log)) {
+      ++wineStartFailures;
+      std::printf("note: the viewer's process did not start (tolerated once)\n");
+      return "";
+    }
     if (container == nullptr)
       return "the load returned no window; the viewer logged: " + LogSummary(log);
     HWND viewer = ViewerWindowOf(container);
@@ -138,19 +153,10 @@ TEST_P(Soak, RepeatedLoadsAndDestroysLeaveNothingBehind) {
   ASSERT_TRUE(NoViewerLeft(10000));
   PumpFor(100);
   ResourceCounts before = CountResources();
-  // Under Wine a viewer start fails now and then on a loaded machine (about once in a few thousand
-  // loads here); one such view is told and tolerated, a second fails the test.
-  int failedViews = 0;
-  for (int cycle = 0; cycle < kCycles && failedViews <= 1; ++cycle) {
+  for (int cycle = 0; cycle < kCycles; ++cycle) {
     std::string problem = openAndClose();
-    if (!problem.empty()) {
-      ++failedViews;
-      std::printf("note: view %d: %s\n", cycle, problem.c_str());
-      ASSERT_TRUE(NoViewerLeft(10000))
-          << "view " << cycle << " left its viewer running: " << problem;
-    }
+    ASSERT_EQ(problem, "") << "view " << cycle;
   }
-  EXPECT_LE(failedViews, 1) << "views that did not open the right viewer, embed it and close";
   EXPECT_TRUE(NoViewerLeft(10000)) << "a viewer process was left running";
   PumpFor(100);
   ResourceCounts after = CountResources();
