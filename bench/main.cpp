@@ -418,17 +418,6 @@ void UseViewer(const PluginUnderTest& plugin, const std::wstring& viewerPath) {
                 L"[Kelvane]\r\n" + key + L"=" + viewerPath + L"\r\n[Ghostscript]\r\n", true);
 }
 
-// The first word of each of the viewer's log lines (all of an exit line): how far its start got.
-std::string ViewerProgress(const ViewerLog& log) {
-  std::string progress;
-  for (const std::wstring& line : log.Lines()) {
-    std::wstring shown = line.rfind(L"exit ", 0) == 0 ? line : line.substr(0, line.find(L' '));
-    for (wchar_t c : shown) progress += c < 0x80 ? static_cast<char>(c) : '?';
-    progress += ' ';
-  }
-  return progress.empty() ? "nothing" : progress;
-}
-
 // A viewer whose view was closed: its process must end by itself soon after.
 struct ClosedView {
   HANDLE process = nullptr;
@@ -472,7 +461,7 @@ std::string GrowthCycle(const BenchPlugin& setup, HWND listerSide, const std::ws
                 static_cast<int>(RunningViewerProcesses().size()),
                 ReadIni(viewerIni, L"Viewing", L"FullScreen").c_str());
   if (!clean) EndAllViewers();
-  std::string progress = ViewerProgress(log);
+  std::string progress = log.Progress();
   if (progress == "nothing") progress = "nothing (the viewer never reached its wWinMain)";
   return problem + detail + progress;
 }

@@ -49,13 +49,9 @@ TEST_F(ContainerWindow, KeysThatReachItArePostedOnWithoutTheirFlagsAndKeyUpsAreN
 TEST_F(ContainerWindow, CtrlTabPassesTheTabOnToTheViewer) {
   // The focus move itself is shown in-process (container_menu_test.cpp): across processes the
   // platform here does not let one process focus another's window.
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
+  HoldOnly({VK_CONTROL});
   SendMessageW(container_, WM_KEYDOWN, VK_TAB, 0x000F0001);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
+  HoldOnly({});
   ASSERT_TRUE(log_.WaitForLine(L"keydown vk=9 "));
   EXPECT_EQ(log_.First(L"keydown vk=9 "), L"lparam=0x0");
 }

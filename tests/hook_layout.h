@@ -96,13 +96,6 @@ class HookLayout {
   HWND active_ = nullptr;
 };
 
-// Sets the held state of keys for this thread, as GetKeyState reports them; all others released.
-inline void HoldOnly(const std::vector<int>& keys) {
-  BYTE state[256] = {};
-  for (int key : keys) state[key] = 0x80;
-  SetKeyboardState(state);
-}
-
 // Injected keyboard and mouse events, seen through low-level hooks.
 class InjectedInput {
  public:

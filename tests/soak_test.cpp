@@ -74,18 +74,6 @@ TEST(ResourceCounting, SeesEveryLeakedObjectOfEachKind) {
   DestroyWindow(anchor);
 }
 
-// The first word of each of the viewer's log lines (all of an exit line), to tell how far a
-// failed view got.
-std::string LogSummary(const ViewerLog& log) {
-  std::string summary;
-  for (const std::wstring& line : log.Lines()) {
-    std::wstring shown = line.rfind(L"exit ", 0) == 0 ? line : line.substr(0, line.find(L' '));
-    for (wchar_t c : shown) summary += c < 0x80 ? static_cast<char>(c) : '?';
-    summary += ' ';
-  }
-  return summary.empty() ? "nothing" : summary;
-}
-
 struct SoakCase {
   bool quickView;
   Width viewer;
@@ -125,7 +113,7 @@ TEST_P(Soak, RepeatedLoadsAndDestroysLeaveNothingBehind) {
       return "";
     }
     if (container == nullptr)
-      return "the load returned no window; the viewer logged: " + LogSummary(log);
+      return "the load returned no window; the viewer logged: " + log.Progress();
     HWND viewer = ViewerWindowOf(container);
     wchar_t program[MAX_PATH] = {};
     DWORD size = MAX_PATH;

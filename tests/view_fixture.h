@@ -72,6 +72,13 @@ inline void PressKey(WORD key, bool down) {
   SendInput(1, &input, sizeof(input));
 }
 
+// Sets the held state of keys for this thread, as GetKeyState reports them; all others released.
+inline void HoldOnly(const std::vector<int>& keys) {
+  BYTE state[256] = {};
+  for (int key : keys) state[key] = 0x80;
+  SetKeyboardState(state);
+}
+
 // A window whose title stands for the viewer's.
 class TitledWindow {
  public:

@@ -124,13 +124,9 @@ TEST_F(ViewerFaults, AViewerThatStopsAnsweringWhileEmbeddedNeverHoldsTheHost) {
   // What the host does to a view meanwhile: sizes it, passes keys (Ctrl+Tab moves the focus),
   // opens the context menu, and closes it.
   SetWindowPos(container, nullptr, 0, 0, 300, 200, SWP_NOZORDER);
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
+  HoldOnly({VK_CONTROL});
   SendMessageW(container, WM_KEYDOWN, VK_TAB, 0);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
+  HoldOnly({});
   SendMessageW(container, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(viewer_), 0);
   DestroyWindow(container);
   ULONGLONG took = GetTickCount64() - start;

@@ -71,4 +71,14 @@ bool ViewerLog::WaitForLine(const std::wstring& prefix, unsigned timeoutMs) cons
   return WaitUntil([&] { return !LinesStartingWith(prefix).empty(); }, timeoutMs);
 }
 
+std::string ViewerLog::Progress() const {
+  std::string progress;
+  for (const std::wstring& line : Lines()) {
+    std::wstring shown = line.rfind(L"exit ", 0) == 0 ? line : line.substr(0, line.find(L' '));
+    for (wchar_t c : shown) progress += c < 0x80 ? static_cast<char>(c) : '?';
+    progress += ' ';
+  }
+  return progress.empty() ? "nothing" : progress;
+}
+
 }  // namespace testing_support

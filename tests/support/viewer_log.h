@@ -19,6 +19,8 @@ class ViewerLog {
   // All lines written so far (UTF-8 decoded to UTF-16), without line ends. A line counts once
   // its line end is written: the viewer may be in the middle of writing the last one.
   std::vector<std::wstring> Lines() const;
+  // How far the viewer got: the first word of each line (all of an exit line), or "nothing".
+  std::string Progress() const;
   // Lines that begin with the given prefix, e.g. L"keydown ".
   std::vector<std::wstring> LinesStartingWith(const std::wstring& prefix) const;
   // Text after the prefix of the first line that begins with it; empty when there is none.
