@@ -1,7 +1,8 @@
 // The container window: the plugin's child of the Lister window that holds the viewer window.
 // It keeps the viewer filling it, passes keys on, greys the viewer's menu items that make no
-// sense embedded, refreshes the caption, and on destruction unhooks the viewer's thread and
-// gives the viewer its full-screen setting back. It always answers what DefWindowProcW answers.
+// sense embedded, refreshes the caption, and on destruction unhooks the viewer's thread, ends a
+// viewer that would hold the host, and gives the viewer its full-screen setting back. Nothing it
+// does waits on the viewer's thread without a bound. It always answers what DefWindowProcW answers.
 #include "window/container_window.h"
 
 #include "contracts/host.h"
