@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "busy.h"
 #include "log.h"
 #include "settings.h"
 #include "window.h"
@@ -44,18 +45,25 @@ void StopAnswering() {
 }
 
 // The message loop. Once the event a test named in KELV_HANG_EVENT is set, the viewer stops
-// handling messages for good and ends at the limit without destroying its window.
+// handling messages for good and ends at the limit without destroying its window (or, with
+// KELV_BUSY=signal:<ms>, is busy for that long and carries on).
 int RunMessageLoop() {
   std::wstring hangEventName;
   HANDLE hangEvent = GetEnvironmentText(L"KELV_HANG_EVENT", &hangEventName)
                          ? OpenEventW(SYNCHRONIZE, FALSE, hangEventName.c_str())
                          : nullptr;
-  const DWORD handleCount = hangEvent != nullptr ? 1 : 0;
+  DWORD handleCount = hangEvent != nullptr ? 1 : 0;
   MSG message = {};
   for (;;) {
     const DWORD woken =
         MsgWaitForMultipleObjects(handleCount, &hangEvent, FALSE, INFINITE, QS_ALLINPUT);
     if (handleCount == 1 && woken == WAIT_OBJECT_0) {
+      if (BusyMomentAsked() == BusyMoment::kSignal) {
+        // Busy for a while, then the loop goes on, no longer watching the event.
+        BeBusyAt(BusyMoment::kSignal);
+        handleCount = 0;
+        continue;
+      }
       LogLine(L"hang");
       StopAnswering();
       ExitProcess(static_cast<UINT>(LogExit(4)));
@@ -159,6 +167,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   LARGE_INTEGER loopAt = {};
   QueryPerformanceCounter(&loopAt);
   LogLine(L"loop qpc=" + std::to_wstring(loopAt.QuadPart));
+  BeBusyAt(BusyMoment::kLoop);
 
   const int exitCode = RunMessageLoop();
   if (SUCCEEDED(com)) {

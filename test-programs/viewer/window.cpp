@@ -5,6 +5,7 @@
 
 #include <windowsx.h>
 
+#include "busy.h"
 #include "context_menu.h"
 #include "log.h"
 #include "navigation.h"
@@ -128,6 +129,8 @@ void FitPictureArea(HWND window) {
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The window's real parent, whatever its style says: another window once a host captured it.
+  if (GetAncestor(window, GA_PARENT) != GetDesktopWindow()) BeBusyAt(BusyMoment::kCapture);
   switch (message) {
     case WM_CREATE:
       CreateWindowExW(0, names::kPictureAreaClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window,
@@ -198,6 +201,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       OnPaint(window, false);
       return 0;
     case WM_DESTROY:
+      BeBusyAt(BusyMoment::kDestroy);
       CloseContextMenu();  // a menu left open would outlive its owner and keep the process alive
       PostQuitMessage(0);
       return 0;
