@@ -87,4 +87,12 @@ TEST_F(ContainerWindow, NoCaptionRefreshWhileThePrimaryButtonIsHeldWhicheverButt
   EXPECT_EQ(swappedSecondary, refreshed);
 }
 
+TEST_F(ContainerWindow, ItsDestructionLeavesTheHostsDisplayAsTheHostHasIt) {
+  // The closing view would otherwise name the file it showed once more, over whatever the host
+  // shows next.
+  SetWindowTextW(topLevel_, L"unchanged");
+  DestroyWindow(container_);
+  EXPECT_EQ(TitleOf(topLevel_), L"unchanged");
+}
+
 }  // namespace

@@ -18,13 +18,9 @@
 #include "plugin/shared_steps.h"
 #include "window/container_window.h"
 #include "window/view_record.h"
-#include "window/viewer_guard.h"
+#include "window/viewer_watch.h"
 
 namespace {
-
-// Longest time the capture calls may wait for a viewer that answered the wait; a viewer that
-// stops answering in between is ended and the load fails as if it had exited.
-constexpr DWORD kCaptureLimitMs = 2000;
 
 // Only the process is kept: the hooks need the primary thread's id, not its handle.
 bool StartViewer(const ViewerPaths& paths, wchar_t* commandLine, HANDLE* process, DWORD* processId,
@@ -103,6 +99,46 @@ void ShowView(HWND viewerWindow, HWND listerWindow, bool listerMode) {
   }
 }
 
+struct Capture {
+  HANDLE process;
+  HWND viewerWindow;
+  DWORD viewerThread;
+  HWND container;
+  HWND listerWindow;
+};
+
+// The view was closed while the capture waited: the viewer has no place to go.
+HWND AbandonCapture(HANDLE process) {
+  EndViewerProcess(process);
+  return nullptr;
+}
+
+// Each capture call waits for the viewer's thread, and while it waits the host's thread handles
+// what other threads send it: the host may close the view in the middle, which frees the view
+// record. So the record is taken from the container anew after every call. The view's watch
+// ends a viewer that hangs meanwhile, which frees the waiting call.
+HWND CaptureViewerWindow(const Capture& capture, bool listerMode) {
+  View* view = FindLiveView(capture.container);
+  if (view == nullptr) return AbandonCapture(capture.process);
+  StartViewerWatch(capture.process, capture.viewerWindow, capture.container, &view->watch);
+  StripSystemMenu(capture.viewerWindow);
+
+  view = FindLiveView(capture.container);
+  if (view == nullptr) return AbandonCapture(capture.process);
+  HookViewerThread(view, capture.viewerThread);
+  EmbedViewerWindow(capture.viewerWindow, capture.container, capture.listerWindow);
+  if (FindLiveView(capture.container) == nullptr) return AbandonCapture(capture.process);
+  ShowView(capture.viewerWindow, capture.listerWindow, listerMode);
+
+  view = FindLiveView(capture.container);
+  if (view == nullptr) return AbandonCapture(capture.process);
+  if (ViewerWasEnded(view->watch)) {
+    DestroyWindow(capture.container);  // removes the hooks and gives FullScreen back
+    return nullptr;
+  }
+  return capture.container;
+}
+
 }  // namespace
 
 HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
@@ -145,20 +181,13 @@ HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
 
   HWND viewerWindow = nullptr;
   ViewerWait outcome = WaitForViewerWindow(process, processId, container, &viewerWindow);
-  bool ended = EndWaitWithoutWindow(outcome, process, container, listerWindow);
-  CloseHandle(process);
-  if (ended) return nullptr;
-
-  // The viewer answered the wait, but any of these calls waits for its thread again.
-  ViewerGuard guard;
-  StartViewerGuard(viewerWindow, kCaptureLimitMs, &guard);
-  StripSystemMenu(viewerWindow);
-  HookViewerThread(view, viewerThread);
-  EmbedViewerWindow(viewerWindow, container, listerWindow);
-  ShowView(viewerWindow, listerWindow, listerMode);
-  if (StopViewerGuard(&guard)) {
-    DestroyWindow(container);  // its destruction removes the hooks and gives FullScreen back
+  if (EndWaitWithoutWindow(outcome, process, container, listerWindow)) {
+    CloseHandle(process);
     return nullptr;
   }
-  return container;
+
+  HWND captured = CaptureViewerWindow(
+      {process, viewerWindow, viewerThread, container, listerWindow}, listerMode);
+  CloseHandle(process);
+  return captured;
 }

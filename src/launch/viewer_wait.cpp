@@ -34,15 +34,19 @@ ViewerWait WaitForViewerWindow(HANDLE viewer, DWORD viewerId, HWND container, HW
     // A window whose thread is not yet handling messages cannot be captured without waiting
     // for it: it counts as found once it answers.
     *viewerWindow = FindViewerWindowOf(viewerId);
-    if (*viewerWindow != nullptr && WindowAnswers(*viewerWindow, kViewerAnswerPassMs)) {
-      return ViewerWait::kFound;
+    bool answered = *viewerWindow != nullptr && WindowAnswers(*viewerWindow, kViewerAnswerPassMs);
+    // While the probe waits, the host's thread handles what other threads send it, and the host
+    // may close the view in the middle.
+    if (!IsWindow(container)) {
+      *viewerWindow = nullptr;
+      return ViewerWait::kContainerGone;
     }
+    if (answered) return ViewerWait::kFound;
     *viewerWindow = nullptr;
     if (ArrowKeyPressed()) return ViewerWait::kArrowKey;
     if (WaitForSingleObject(viewer, kViewerWaitPassMs) == WAIT_OBJECT_0) {
       return ViewerWait::kViewerExited;
     }
-    if (!IsWindow(container)) return ViewerWait::kContainerGone;
     if (GetTickCount64() >= deadline) return ViewerWait::kTimedOut;
   }
 }

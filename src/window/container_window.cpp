@@ -1,18 +1,20 @@
 // The container window: the plugin's child of the Lister window that holds the viewer window.
 // It keeps the viewer filling it, passes keys on, greys the viewer's menu items that make no
-// sense embedded, refreshes the caption, and on destruction unhooks the viewer's thread, ends a
-// viewer that would hold the host, and gives the viewer its full-screen setting back. Nothing it
-// does waits on the viewer's thread without a bound. It always answers what DefWindowProcW answers.
+// sense embedded, refreshes the caption, and on destruction unhooks the viewer's thread and gives
+// the viewer its full-screen setting back. The view's watch ends a viewer that Windows would call
+// hung; the container then says so until the host closes it. Nothing it does waits on the
+// viewer's thread beyond that rule. It always answers what DefWindowProcW answers.
 #include "window/container_window.h"
 
 #include "contracts/host.h"
+#include "contracts/plugin_files.h"
 #include "contracts/viewer.h"
 #include "plugin/bounded_send.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
 #include "plugin/shared_steps.h"
 #include "plugin/window_class.h"
-#include "window/viewer_guard.h"
+#include "window/viewer_watch.h"
 
 namespace {
 
@@ -40,21 +42,15 @@ View* ViewOf(HWND container) {
   return reinterpret_cast<View*>(GetWindowLongPtrW(container, GWLP_USERDATA));
 }
 
-// Longest time the viewer's thread may take over the destruction of its window once it has
-// answered; past it the viewer is ended, since the view is gone and the host must go on.
-constexpr DWORD kCloseLimitMs = 1000;
-
-// The viewer's window is destroyed with the container, after this message, and that waits for
-// the viewer's thread: a viewer that does not answer now is ended at once, one that stops
-// answering during the destruction at the limit.
-void BeginClosing(HWND container, HWND viewerWindow) {
+// The viewer's window is destroyed with the container, after this message; that waits for the
+// viewer's thread, which the view's watch ends should it hang meanwhile.
+void BeginClosing(HWND container) {
   View* view = ViewOf(container);
   if (view == nullptr) return;
+  view->closing = true;
   if (view->keyboardHook != nullptr) UnhookWindowsHookEx(view->keyboardHook);
   if (view->mouseHook != nullptr) UnhookWindowsHookEx(view->mouseHook);
   view->keyboardHook = view->mouseHook = nullptr;
-  DWORD limit = WindowAnswers(viewerWindow, kAnswerLimitMs) ? kCloseLimitMs : 0;
-  StartViewerGuard(viewerWindow, limit, &view->closing);
 }
 
 // The last message of the container: its child is gone.
@@ -62,14 +58,48 @@ void FinishClosing(HWND container) {
   View* view = ViewOf(container);
   if (view == nullptr) return;
   SetWindowLongPtrW(container, GWLP_USERDATA, 0);
-  StopViewerGuard(&view->closing);
+  StopViewerWatch(&view->watch);
   CloseView(view);
 }
 
-void FitViewer(HWND container, HWND viewerWindow) {
+// A closing view must not paint the file it showed over the host's display once more.
+bool Closing(HWND container, UINT message) {
+  if (message == WM_DESTROY || message == WM_NCDESTROY) return true;
+  View* view = ViewOf(container);
+  return view != nullptr && view->closing;
+}
+
+bool ViewerEnded(HWND container) {
+  View* view = ViewOf(container);
+  return view != nullptr && ViewerWasEnded(view->watch);
+}
+
+// Once the watch has ended a hung viewer, the empty container tells the user why, in the
+// system's colours and font, until the host closes the view.
+void PaintViewerEndedNotice(HWND container) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(container, &paint);
+  if (dc == nullptr) return;
   RECT client = {};
   GetClientRect(container, &client);
-  // Posted to the viewer's thread: a busy viewer catches up later instead of holding the host.
+  FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+  HGDIOBJ previousFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  DrawTextW(dc, plugin_files::kViewerEndedNotice, -1, &client,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, previousFont);
+  EndPaint(container, &paint);
+}
+
+void FitViewer(HWND container, HWND viewerWindow) {
+  // Where the two threads share their input, the sizing waits for the viewer's thread: a hung
+  // viewer is left as it is, since its watch ends it within a second.
+  if (viewerWindow == nullptr || IsHungAppWindow(viewerWindow)) return;
+  RECT client = {};
+  GetClientRect(container, &client);
+  // Posted where the threads' input is separate, as under some platforms: a busy viewer catches
+  // up later instead of holding the host.
   SetWindowPos(viewerWindow, HWND_TOP, client.left, client.top, client.right - client.left,
                client.bottom - client.top, SWP_ASYNCWINDOWPOS);
 }
@@ -117,13 +147,16 @@ LRESULT CALLBACK WindowProc(HWND container, UINT message, WPARAM wParam, LPARAM 
       ReleaseHeldArrowKeys();
       break;
     case WM_DESTROY:
-      BeginClosing(container, viewerWindow);
+      BeginClosing(container);
       break;
     case WM_NCDESTROY:
       FinishClosing(container);
       break;
     case WM_SIZE:
       FitViewer(container, viewerWindow);
+      break;
+    case WM_PAINT:
+      if (ViewerEnded(container)) PaintViewerEndedNotice(container);
       break;
     case WM_CONTEXTMENU:
       GreyContextMenu(listerSide);
@@ -139,8 +172,9 @@ LRESULT CALLBACK WindowProc(HWND container, UINT message, WPARAM wParam, LPARAM 
   }
 
   // Any message may follow a change of the viewer's title (a step, a resize, a key it was
-  // given), so every one refreshes the caption; not while the button is held, as during a drag.
-  if (!PrimaryButtonHeld()) WindowCaption(viewerWindow, listerSide);
+  // given), so every one refreshes the caption; not while the button is held, as during a drag,
+  // nor once the view is closing.
+  if (!Closing(container, message) && !PrimaryButtonHeld()) WindowCaption(viewerWindow, listerSide);
   return DefWindowProcW(container, message, wParam, lParam);
 }
 
@@ -155,6 +189,12 @@ void RegisterContainerClass() {
   windowClass.lpszClassName = viewer::kWindowClass;
   windowClass.hIconSm = LoadIconW(nullptr, IDI_WINLOGO);
   RegisterClassExW(&windowClass);
+}
+
+View* FindLiveView(HWND container) {
+  if (!IsWindow(container)) return nullptr;
+  View* view = ViewOf(container);
+  return IsOpenView(view) ? view : nullptr;
 }
 
 HWND CreateContainerWindow(HWND listerWindow, View* view) {

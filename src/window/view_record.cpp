@@ -57,3 +57,10 @@ void CloseView(View* view) {
   }
   HeapFree(GetProcessHeap(), 0, view);
 }
+
+bool IsOpenView(const View* view) {
+  for (const View* open = gOpenViews; open != nullptr; open = open->next) {
+    if (open == view) return true;
+  }
+  return false;
+}
