@@ -62,9 +62,17 @@ void FinishClosing(HWND container) {
   CloseView(view);
 }
 
-// A closing view must not paint the file it showed over the host's display once more.
-bool Closing(HWND container, UINT message) {
+bool BeingHidden(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SHOWWINDOW) return wParam == FALSE;
+  if (message != WM_WINDOWPOSCHANGING && message != WM_WINDOWPOSCHANGED) return false;
+  return (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW) != 0;
+}
+
+// A view that is closing, or hidden, must not paint the file it showed over the host's display
+// once more: the host may show another file there by now. Destruction hides the window first.
+bool OutOfSight(HWND container, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY || message == WM_NCDESTROY) return true;
+  if (BeingHidden(message, wParam, lParam) || !IsWindowVisible(container)) return true;
   View* view = ViewOf(container);
   return view != nullptr && view->closing;
 }
@@ -173,8 +181,10 @@ LRESULT CALLBACK WindowProc(HWND container, UINT message, WPARAM wParam, LPARAM 
 
   // Any message may follow a change of the viewer's title (a step, a resize, a key it was
   // given), so every one refreshes the caption; not while the button is held, as during a drag,
-  // nor once the view is closing.
-  if (!Closing(container, message) && !PrimaryButtonHeld()) WindowCaption(viewerWindow, listerSide);
+  // nor once the view is out of sight.
+  if (!OutOfSight(container, message, wParam, lParam) && !PrimaryButtonHeld()) {
+    WindowCaption(viewerWindow, listerSide);
+  }
   return DefWindowProcW(container, message, wParam, lParam);
 }
 
