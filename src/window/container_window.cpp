@@ -38,8 +38,11 @@ void ReleaseHeldArrowKeys() {
   }
 }
 
+// The record kept with the container, only while it is an open view: the window's user data is
+// the host's to touch as well once the window is the host's.
 View* ViewOf(HWND container) {
-  return reinterpret_cast<View*>(GetWindowLongPtrW(container, GWLP_USERDATA));
+  View* view = reinterpret_cast<View*>(GetWindowLongPtrW(container, GWLP_USERDATA));
+  return IsOpenView(view) ? view : nullptr;
 }
 
 // The viewer's window is destroyed with the container, after this message; that waits for the
@@ -201,11 +204,7 @@ void RegisterContainerClass() {
   RegisterClassExW(&windowClass);
 }
 
-View* FindLiveView(HWND container) {
-  if (!IsWindow(container)) return nullptr;
-  View* view = ViewOf(container);
-  return IsOpenView(view) ? view : nullptr;
-}
+View* FindLiveView(HWND container) { return IsWindow(container) ? ViewOf(container) : nullptr; }
 
 HWND CreateContainerWindow(HWND listerWindow, View* view) {
   HWND container =
