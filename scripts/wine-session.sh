@@ -72,6 +72,9 @@ if [ ! -f "$WINEPREFIX/.kelvane-prefix" ]; then
   wine winecfg /v win10 >/dev/null 2>&1
   touch "$WINEPREFIX/.kelvane-prefix"
 fi
+# The display at 100 % before any program starts (each reads the scale once, at its start): a run
+# stopped while the scaled path-bar suite ran may have left that suite's LogPixels behind.
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 # No window manager runs under Xvfb: unmanaged windows, or Wine waits for one on every window.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
 # A crashing test ends with a backtrace on its output instead of a dialog that waits for a click.

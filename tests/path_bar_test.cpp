@@ -1,7 +1,8 @@
 // The display text painted over the host's path bar in quick view, read back from the screen
 // and compared with the same text drawn here with the colours and font the host's settings ask
 // for: the colour section by DarkMode and the system theme, the colour rules, both redirects,
-// the active or inactive pair, and the font at the screen's resolution.
+// the active or inactive pair, and the font at the bar's resolution, also on a scaled display
+// for a painter unaware of the scale.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -337,6 +338,78 @@ TEST_F(PathBar, ShowsOnlyTheNameAfterTheLastBackslashFilledWithSpacesUpToItsBoun
     EXPECT_EQ(painted, Reference(host_.leftPathBar(), kHostGrey, c.shown, Light(RGB(255, 0, 0), 0)))
         << Narrow(c.title);
   }
+}
+
+// The first and the last row of a window's capture that hold black: where the text sits.
+std::string TextRows(const std::vector<COLORREF>& pixels, HWND window) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  int first = -1;
+  int last = -1;
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    if (pixels[i] != 0) continue;
+    int row = static_cast<int>(i) / client.right;
+    if (first < 0) first = row;
+    last = row;
+  }
+  return std::to_string(first) + " to " + std::to_string(last);
+}
+
+// The calling thread's DPI awareness for the lifetime of the instance.
+class ThreadDpiAwareness {
+ public:
+  explicit ThreadDpiAwareness(DPI_AWARENESS_CONTEXT context)
+      : previous_(SetThreadDpiAwarenessContext(context)) {}
+  ~ThreadDpiAwareness() { SetThreadDpiAwarenessContext(previous_); }
+  ThreadDpiAwareness(const ThreadDpiAwareness&) = delete;
+  ThreadDpiAwareness& operator=(const ThreadDpiAwareness&) = delete;
+
+ private:
+  DPI_AWARENESS_CONTEXT previous_;
+};
+
+// A display at 150 %. Under Wine a process takes the display's DPI from the registry when it
+// starts: ctest's set-up for this suite sets it before the suite's process starts, and its
+// clean-up takes it back, whatever the outcome, before any other test starts. The host declares
+// itself aware of each monitor's DPI: its thread says so before the host's windows are made.
+class PathBarScaled : protected ThreadDpiAwareness, public PathBar {
+ protected:
+  PathBarScaled() : ThreadDpiAwareness(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE) {}
+};
+
+// The viewer may declare no DPI awareness: every thread of such a program is unaware of the
+// scale and gets the bar's size and the device's resolution scaled down to 96 DPI. Under Wine 8
+// one process does not see what another paints into its windows, so the painter unaware of the
+// scale is this thread, switched for the call.
+TEST_F(PathBarScaled, TheHostAndAThreadUnawareOfTheScalePaintTheSamePixels) {
+  const UINT dpi = GetDpiForWindow(host_.leftPathBar());
+  if (UnderWine()) {
+    ASSERT_EQ(dpi, 144u) << "ctest's set-up for this suite scales the display";
+  } else if (dpi == USER_DEFAULT_SCREEN_DPI) {
+    GTEST_SKIP() << "the display runs at 100 %: nothing to compare";
+  }
+  HostSettings host(L"[Colors]\r\nActiveTitle=255\r\nActiveTitleText=0\r\n");
+  std::vector<COLORREF> byHost = Painted(host_.leftPathBar(), kHostGrey);
+  EXPECT_EQ(byHost,
+            Reference(host_.leftPathBar(), kHostGrey, kPhotoShown, Light(RGB(255, 0, 0), 0)))
+      << "the host's painting at " << dpi << " DPI";
+
+  host_.PaintPathBars(kHostGrey);
+  auto barHeight = [&] {
+    RECT bar = {};
+    GetClientRect(host_.leftPathBar(), &bar);
+    return bar.bottom;
+  };
+  const LONG height = barHeight();
+  {
+    ThreadDpiAwareness unaware(DPI_AWARENESS_CONTEXT_UNAWARE);
+    ASSERT_LT(barHeight(), height) << "a thread unaware of the scale sees a smaller bar";
+    plugin_.WindowCaption(viewer_, host_.quickView());
+    EXPECT_LT(barHeight(), height) << "the call gave the thread its awareness back";
+  }
+  std::vector<COLORREF> byUnaware = Capture(host_.leftPathBar());
+  EXPECT_EQ(byUnaware, byHost) << "text in rows " << TextRows(byUnaware, host_.leftPathBar())
+                               << ", the host's in rows " << TextRows(byHost, host_.leftPathBar());
 }
 
 }  // namespace

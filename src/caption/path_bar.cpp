@@ -1,11 +1,12 @@
 // Painting over the host's path bar so that the text reads like the host's own header. Colours
 // and font are read afresh from the host settings file at every call: a change the user makes
-// to the host's theme shows at the next refresh. The device context and the font are released
-// before the call returns.
+// to the host's theme shows at the next refresh. The device context and the font are released,
+// and the thread's DPI awareness given back, before the call returns.
 #include "caption/path_bar.h"
 
 #include "contracts/host.h"
 #include "plugin/bounded_send.h"
+#include "plugin/dpi_awareness.h"
 #include "plugin/shared_steps.h"
 #include "plugin/text.h"
 
@@ -107,9 +108,10 @@ CaptionColours ReadCaptionColours(const wchar_t* hostSettings) {
   return colours;
 }
 
-// The host's window font at the device's vertical resolution. A face name too long for the
-// font record would name no font at all: the default face of the host's font set is used then.
-HFONT CreateHostFont(const wchar_t* hostSettings, HDC dc) {
+// The host's window font at the bar's own DPI, or the device's vertical resolution where the
+// system cannot tell the bar's. A face name too long for the font record would name no font at
+// all: the default face of the host's font set is used then.
+HFONT CreateHostFont(const wchar_t* hostSettings, HWND pathBar, HDC dc) {
   wchar_t newDefFont[kTextCapacity];
   ReadSetting(hostSettings, host::kConfigurationSection, host::kUseNewDefFontKey, L"", newDefFont,
               kTextCapacity);
@@ -128,8 +130,10 @@ HFONT CreateHostFont(const wchar_t* hostSettings, HDC dc) {
   ReadSetting(file, host::kAllResolutionsSection, host::kFontNameKey, defaultFace, face,
               kTextCapacity);
 
+  UINT barDpi = WindowDpi(pathBar);
+  int resolution = barDpi != 0 ? static_cast<int>(barDpi) : GetDeviceCaps(dc, LOGPIXELSY);
   LOGFONTW font = {};
-  font.lfHeight = -MulDiv(TextToLong(size), GetDeviceCaps(dc, LOGPIXELSY), 72);
+  font.lfHeight = -MulDiv(TextToLong(size), resolution, 72);
   font.lfWeight = TextToLong(weight);
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -141,13 +145,8 @@ HFONT CreateHostFont(const wchar_t* hostSettings, HDC dc) {
   return CreateFontIndirectW(&font);
 }
 
-}  // namespace
-
-void PathBarCaption(const wchar_t* displayText, bool draw) {
-  if (!draw) return;
-  HWND pathBar = FindPathBar();
-  if (pathBar == nullptr) return;
-
+// Paints in the awareness of the calling thread; PathBarCaption makes it per-monitor first.
+void PaintOver(HWND pathBar, const wchar_t* displayText) {
   RECT client = {};
   GetClientRect(pathBar, &client);
   HDC dc = GetDC(pathBar);
@@ -165,10 +164,24 @@ void PathBarCaption(const wchar_t* displayText, bool draw) {
     SetTextColor(dc, colours.activeText);
   }
 
-  HFONT font = CreateHostFont(hostSettings, dc);
+  HFONT font = CreateHostFont(hostSettings, pathBar, dc);
   HGDIOBJ previousFont = SelectObject(dc, font);
   DrawTextW(dc, displayText, -1, &client, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
   SelectObject(dc, previousFont);
   DeleteObject(font);
   ReleaseDC(pathBar, dc);
+}
+
+}  // namespace
+
+// The host's thread and the viewer's may be aware of the display's scale in different ways; a
+// thread unaware of it would get the bar's size and resolution scaled down to 96 DPI and paint
+// smaller text higher up. Per-monitor aware, both get the bar as it is on the screen.
+void PathBarCaption(const wchar_t* displayText, bool draw) {
+  if (!draw) return;
+  HWND pathBar = FindPathBar();
+  if (pathBar == nullptr) return;
+  DPI_AWARENESS_CONTEXT previous = EnterPerMonitorDpiAwareness();
+  PaintOver(pathBar, displayText);
+  RestoreDpiAwareness(previous);
 }
