@@ -353,6 +353,25 @@ TEST_F(LoadSequence, TheHostsMaximizedListerIsShownThroughTheViewerWindowInListe
   DestroyWindow(container);
 }
 
+// In quick view the user goes on from picture to picture in the host's file list: the keyboard
+// stays there. A Lister window of its own takes it, whichever window had it.
+TEST_F(LoadSequence, AQuickViewLoadLeavesTheFocusWithTheHostsWindowAndAListerTakesIt) {
+  PluginUnderTest plugin;
+  PictureFolder pictures;
+  MainWindow host;
+  ListerWindow lister;
+  for (HWND listerSide : {lister.hwnd(), host.quickView()}) {
+    SetFocus(host.leftFileList());
+    ASSERT_EQ(GetFocus(), host.leftFileList());
+    HWND container = LoadView(plugin, listerSide, pictures.File(L"a.bmp"));
+    ASSERT_NE(container, nullptr);
+    EXPECT_EQ(GetFocus(), listerSide == lister.hwnd() ? lister.hwnd() : host.leftFileList())
+        << (listerSide == lister.hwnd() ? "Lister mode" : "quick view");
+    DestroyWindow(container);
+    ASSERT_TRUE(NoViewerLeft());
+  }
+}
+
 TEST_F(LoadSequence, AnUnwritablePluginFolderIsReportedAndTheLoadGoesOnWithTheDefaults) {
   if (!UnderWine())
     GTEST_SKIP() << "the prepared folder is unwritable only where symbolic links are followed";

@@ -76,14 +76,22 @@ void HookViewerThread(View* view, DWORD viewerThread) {
   view->mouseHook = SetWindowsHookExW(WH_MOUSE, MouseProc, gModule, viewerThread);
 }
 
-void EmbedViewerWindow(HWND viewerWindow, HWND container, HWND listerWindow) {
+// The window of the host's thread that had the focus when the load began; null when none had.
+HWND HostFocus() {
+  HWND focus = GetFocus();
+  return GetWindowThreadProcessId(focus, nullptr) == GetCurrentThreadId() ? focus : nullptr;
+}
+
+// In quick view the user moves from picture to picture in the host's file list: the focus goes
+// back to where it was. A Lister window of its own takes it.
+void EmbedViewerWindow(HWND viewerWindow, HWND container, HWND listerWindow, HWND focusWindow) {
   SetParent(viewerWindow, container);
   SetWindowLongPtrW(viewerWindow, GWL_STYLE, WS_CHILD);
   SetForegroundWindow(listerWindow);
   // Once more now that the style says WS_CHILD: the first call re-parented a window that was
   // still top-level in style, and the system settles it as a true child only with the style set.
   SetParent(viewerWindow, container);
-  SetFocus(listerWindow);
+  SetFocus(focusWindow != nullptr && IsWindow(focusWindow) ? focusWindow : listerWindow);
   ShowWindow(viewerWindow, SW_SHOWMAXIMIZED);
 }
 
@@ -107,6 +115,7 @@ void ShowView(HWND viewerWindow, HWND listerWindow, bool listerMode) {
 
 HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
   bool listerMode = GetParent(listerWindow) == nullptr;
+  HWND focusWindow = listerMode ? nullptr : HostFocus();
 
   ViewerPaths paths;
   if (!ResolveViewerPaths(gModule, &paths)) return nullptr;
@@ -154,7 +163,7 @@ HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
   StartViewerGuard(viewerWindow, kCaptureLimitMs, &guard);
   StripSystemMenu(viewerWindow);
   HookViewerThread(view, viewerThread);
-  EmbedViewerWindow(viewerWindow, container, listerWindow);
+  EmbedViewerWindow(viewerWindow, container, listerWindow, focusWindow);
   ShowView(viewerWindow, listerWindow, listerMode);
   if (StopViewerGuard(&guard)) {
     DestroyWindow(container);  // its destruction removes the hooks and gives FullScreen back
