@@ -35,6 +35,18 @@ TEST_F(ContainerWindow, TheViewerCoversTheWholeClientAreaAfterEveryResize) {
   }
 }
 
+// Every message of the container refreshes the caption, and this Lister repaints the container
+// when its caption is set: a caption set again although it reads the same would never let the
+// host's thread go idle.
+TEST_F(ContainerWindow, AnIdleViewLeavesACaptionThatReadsRightAlone) {
+  lister_->FitChild(container_);  // as the host does; the resize refreshes the caption
+  ASSERT_TRUE(WaitUntil([&] { return TitleOf(topLevel_) == L"Lister (kelvane) - [a.bmp]"; }));
+  LONG_PTR before = lister_->captionSets();
+  PumpFor(2000);
+  EXPECT_EQ(lister_->captionSets() - before, 0) << "the caption was set again and again";
+  EXPECT_EQ(TitleOf(topLevel_), L"Lister (kelvane) - [a.bmp]");
+}
+
 TEST_F(ContainerWindow, KeysThatReachItArePostedOnWithoutTheirFlagsAndKeyUpsAreNot) {
   SendMessageW(container_, WM_KEYDOWN, 'X', 0x002D0001);
   SendMessageW(container_, WM_KEYUP, 'X', 0xC02D0001);

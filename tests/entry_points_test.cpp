@@ -161,6 +161,27 @@ TEST(Printing, PostsNothingForAWindowWithoutChild) {
       << "a print command was posted to this thread";
 }
 
+// A host may unload the library and load it, or another build of it, again (Double Commander
+// does when a load returns null, others when their settings change): the container's class must
+// not outlive the window procedure it names.
+using LibraryEntry = EmbeddedView;
+
+TEST_F(LibraryEntry, UnloadingUnregistersTheContainerClassAndTheNextLoadOpensViewsAgain) {
+  ASSERT_NE(Open(), nullptr);
+  DestroyWindow(container_);
+  ASSERT_TRUE(NoViewerLeft());
+  const wchar_t* library = OwnWidth() == Width::k64 ? L"Kelvane.wlx64" : L"Kelvane.wlx";
+  HMODULE unloaded = plugin_.Unload();
+  ASSERT_EQ(GetModuleHandleW(library), nullptr) << "the library is still loaded";
+  WNDCLASSEXW info = {};
+  info.cbSize = sizeof(info);
+  EXPECT_FALSE(GetClassInfoExW(unloaded, L"Kelvane", &info)) << "the class outlived its library";
+
+  plugin_.Load();
+  ASSERT_NE(Open(), nullptr);
+  EXPECT_NE(viewer_, nullptr) << "the viewer was captured";
+}
+
 using PrintingTest = EmbeddedView;
 
 TEST_F(PrintingTest, PostsThePrintCommandToTheViewerAndReturnsZero) {

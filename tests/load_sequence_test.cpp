@@ -353,7 +353,27 @@ TEST_F(LoadSequence, TheHostsMaximizedListerIsShownThroughTheViewerWindowInListe
   DestroyWindow(container);
 }
 
-TEST_F(LoadSequence, AnUnwritablePluginFolderIsReportedAndTheLoadGoesOnWithTheDefaults) {
+// In quick view the user goes on from picture to picture in the host's file list: the keyboard
+// stays there. A Lister window of its own takes it, whichever window had it.
+TEST_F(LoadSequence, AQuickViewLoadLeavesTheFocusWithTheHostsWindowAndAListerTakesIt) {
+  PluginUnderTest plugin;
+  PictureFolder pictures;
+  MainWindow host;
+  ListerWindow lister;
+  for (HWND listerSide : {lister.hwnd(), host.quickView()}) {
+    SetFocus(host.leftFileList());
+    ASSERT_EQ(GetFocus(), host.leftFileList());
+    HWND container = LoadView(plugin, listerSide, pictures.File(L"a.bmp"));
+    ASSERT_NE(container, nullptr);
+    EXPECT_EQ(GetFocus(), listerSide == lister.hwnd() ? lister.hwnd() : host.leftFileList())
+        << (listerSide == lister.hwnd() ? "Lister mode" : "quick view");
+    DestroyWindow(container);
+    ASSERT_TRUE(NoViewerLeft());
+  }
+}
+
+// In quick view every step to the next picture is a load: the message comes once per process.
+TEST_F(LoadSequence, AnUnwritablePluginFolderIsReportedOnceAndEveryLoadGoesOnWithTheDefaults) {
   if (!UnderWine())
     GTEST_SKIP() << "the prepared folder is unwritable only where symbolic links are followed";
   PluginOptions options;
@@ -361,16 +381,19 @@ TEST_F(LoadSequence, AnUnwritablePluginFolderIsReportedAndTheLoadGoesOnWithTheDe
   PluginUnderTest plugin(options);
   PictureFolder pictures;
   MessageBoxCatcher boxes;
-  ListerWindow lister;
-  HWND container = LoadView(plugin, lister.hwnd(), pictures.File(L"a.bmp"));
+  MainWindow host;
+  for (const wchar_t* picture : {L"a.bmp", L"b.bmp"}) {
+    HWND container = LoadView(plugin, host.quickView(), pictures.File(picture));
+    ASSERT_NE(container, nullptr) << "the default viewer was found";
+    EXPECT_NE(ViewerWindowOf(container), nullptr);
+    DestroyWindow(container);
+    ASSERT_TRUE(NoViewerLeft());
+  }
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].text,
             L"I can't create a file kelvane.ini. Default paths will be used  Kelvane\\kelv32.exe, "
             L"Kelvane64\\kelv64.exe");
   EXPECT_EQ(boxes.boxes()[0].owner, nullptr);
-  ASSERT_NE(container, nullptr) << "the default viewer was found";
-  EXPECT_NE(ViewerWindowOf(container), nullptr);
-  DestroyWindow(container);
 }
 
 }  // namespace

@@ -29,11 +29,32 @@ void FindFileNamePart(HWND sourceWindow, const wchar_t* titleSuffix, wchar_t* fi
   if (suffix != nullptr) *suffix = L'\0';
 }
 
+// GetWindowTextW sends WM_GETTEXT only to a window of this process (directly when it is this
+// thread's); another process's caption is read without asking its thread. A window of another
+// thread of this process is asked with a bounded send. False when no answer came.
+bool ReadCaption(HWND window, wchar_t* caption, int capacity) {
+  DWORD process = 0;
+  DWORD thread = GetWindowThreadProcessId(window, &process);
+  caption[0] = L'\0';
+  if (thread == GetCurrentThreadId() || process != GetCurrentProcessId()) {
+    GetWindowTextW(window, caption, capacity);
+    return true;
+  }
+  return SendBounded(window, WM_GETTEXT, static_cast<WPARAM>(capacity),
+                     reinterpret_cast<LPARAM>(caption), nullptr);
+}
+
+// Set only when it changes what the Lister shows: a host that repaints its frame when its caption
+// is set sends the container messages, each of which refreshes the caption again.
 void SetListerCaption(HWND listerWindow, wchar_t* pluginName, const wchar_t* fileNamePart) {
   if (fileNamePart[0] == L'\0') return;
   CharLowerW(pluginName);
   wchar_t caption[kCaptionCapacity];
   if (!ComposeListerCaption(pluginName, fileNamePart, caption)) return;
+  // One character more than the longest caption: a longer one is not read as equal when cut.
+  wchar_t current[kCaptionCapacity + 1];
+  if (!ReadCaption(listerWindow, current, kCaptionCapacity + 1)) return;  // the host is busy
+  if (TextEquals(current, caption)) return;
   // From the viewer's thread this asks the host's thread, which may be busy: bounded.
   SendBounded(listerWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption), nullptr);
 }

@@ -72,14 +72,22 @@ void HookViewerThread(View* view, DWORD viewerThread) {
   view->mouseHook = SetWindowsHookExW(WH_MOUSE, MouseProc, gModule, viewerThread);
 }
 
-void EmbedViewerWindow(HWND viewerWindow, HWND container, HWND listerWindow) {
+// The window of the host's thread that had the focus when the load began; null when none had.
+HWND HostFocus() {
+  HWND focus = GetFocus();
+  return GetWindowThreadProcessId(focus, nullptr) == GetCurrentThreadId() ? focus : nullptr;
+}
+
+// In quick view the user moves from picture to picture in the host's file list: the focus goes
+// back to where it was. A Lister window of its own takes it.
+void EmbedViewerWindow(HWND viewerWindow, HWND container, HWND listerWindow, HWND focusWindow) {
   SetParent(viewerWindow, container);
   SetWindowLongPtrW(viewerWindow, GWL_STYLE, WS_CHILD);
   SetForegroundWindow(listerWindow);
   // Once more now that the style says WS_CHILD: the first call re-parented a window that was
   // still top-level in style, and the system settles it as a true child only with the style set.
   SetParent(viewerWindow, container);
-  SetFocus(listerWindow);
+  SetFocus(focusWindow != nullptr && IsWindow(focusWindow) ? focusWindow : listerWindow);
   ShowWindow(viewerWindow, SW_SHOWMAXIMIZED);
 }
 
@@ -105,6 +113,7 @@ struct Capture {
   DWORD viewerThread;
   HWND container;
   HWND listerWindow;
+  HWND focusWindow;  // the host's window to get the focus back in quick view; null: the Lister
 };
 
 // The view was closed while the capture waited: the viewer has no place to go.
@@ -126,7 +135,8 @@ HWND CaptureViewerWindow(const Capture& capture, bool listerMode) {
   view = FindLiveView(capture.container);
   if (view == nullptr) return AbandonCapture(capture.process);
   HookViewerThread(view, capture.viewerThread);
-  EmbedViewerWindow(capture.viewerWindow, capture.container, capture.listerWindow);
+  EmbedViewerWindow(capture.viewerWindow, capture.container, capture.listerWindow,
+                    capture.focusWindow);
   if (FindLiveView(capture.container) == nullptr) return AbandonCapture(capture.process);
   ShowView(capture.viewerWindow, capture.listerWindow, listerMode);
 
@@ -143,6 +153,7 @@ HWND CaptureViewerWindow(const Capture& capture, bool listerMode) {
 
 HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
   bool listerMode = GetParent(listerWindow) == nullptr;
+  HWND focusWindow = listerMode ? nullptr : HostFocus();
 
   ViewerPaths paths;
   if (!ResolveViewerPaths(gModule, &paths)) return nullptr;
@@ -187,7 +198,7 @@ HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
   }
 
   HWND captured = CaptureViewerWindow(
-      {process, viewerWindow, viewerThread, container, listerWindow}, listerMode);
+      {process, viewerWindow, viewerThread, container, listerWindow, focusWindow}, listerMode);
   CloseHandle(process);
   return captured;
 }

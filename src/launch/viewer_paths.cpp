@@ -5,6 +5,7 @@
 #include "contracts/plugin_files.h"
 #include "contracts/viewer.h"
 #include "plugin/error_message.h"
+#include "plugin/module_state.h"
 #include "plugin/shared_steps.h"
 
 namespace {
@@ -36,6 +37,8 @@ void CreatePluginSettingsFile(const wchar_t* pluginSettingsFile) {
   HANDLE file = CreateFileW(pluginSettingsFile, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
+    if (gSettingsFileMessageShown) return;
+    gSettingsFileMessageShown = true;
     ShowError(plugin_files::kCannotCreateSettings,
               {plugin_files::kSettingsFile, plugin_files::kDefaultViewer32,
                plugin_files::kDefaultViewer64});

@@ -2,3 +2,4 @@
 
 HINSTANCE gModule = nullptr;
 wchar_t gSharedText[kTextCapacity] = {};
+bool gSettingsFileMessageShown = false;

@@ -152,9 +152,14 @@ PluginUnderTest::PluginUnderTest(const PluginOptions& options) {
   if (!options.pluginSettings.empty())
     WriteSettingsFile(folder_ + L"kelvane.ini", options.pluginSettings);
 
-  module_ = LoadLibraryW(library.c_str());
+  library_ = library;
+  Load();
+}
+
+void PluginUnderTest::Load() {
+  module_ = LoadLibraryW(library_.c_str());
   if (module_ == nullptr) {
-    ADD_FAILURE() << "LoadLibraryW(" << library << ") failed, error " << GetLastError();
+    ADD_FAILURE() << "LoadLibraryW(" << library_ << ") failed, error " << GetLastError();
     return;
   }
   ListLoadW = As<ListLoadWFn>(GetProcAddress(module_, "ListLoadW"));
@@ -168,6 +173,23 @@ PluginUnderTest::PluginUnderTest(const PluginOptions& options) {
   WindowProc = As<WindowProcFn>(FindDecoratedExport(module_, "WindowProc"));
   WindowCaption = As<WindowCaptionFn>(FindDecoratedExport(module_, "WindowCaption"));
   gsenv = As<GsenvFn>(FindDecoratedExport(module_, "gsenv"));
+}
+
+HMODULE PluginUnderTest::Unload() {
+  HMODULE module = module_;
+  if (module_ != nullptr) FreeLibrary(module_);
+  module_ = nullptr;
+  ListLoadW = nullptr;
+  ListLoad = nullptr;
+  ListGetDetectString = nullptr;
+  ListPrint = nullptr;
+  ListSendCommand = nullptr;
+  ListSearchDialog = nullptr;
+  KbdProc = MouseProc = nullptr;
+  WindowProc = nullptr;
+  WindowCaption = nullptr;
+  gsenv = nullptr;
+  return module;
 }
 
 PluginUnderTest::~PluginUnderTest() {

@@ -67,6 +67,11 @@ class PluginUnderTest {
   const std::wstring& folder() const { return folder_; }
   HMODULE module() const { return module_; }
 
+  // Unloads the library as a host does that lets it go (the exports are unbound); answers the
+  // module handle it had. Load() loads it again from the same file and binds the exports anew.
+  HMODULE Unload();
+  void Load();
+
   // Copies a stand-in viewer of the given width to folder() + relativePath (folders created).
   // Returns the full path.
   std::wstring InstallViewer(Width width, const std::wstring& relativePath) const;
@@ -91,6 +96,7 @@ class PluginUnderTest {
 
  private:
   std::wstring folder_;
+  std::wstring library_;
   HMODULE module_ = nullptr;
 };
 

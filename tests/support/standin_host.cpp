@@ -64,6 +64,19 @@ LRESULT CALLBACK PathBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// A Lister repaints its frame and all that is in it when its caption is set, as hosts built with
+// some toolkits do, and counts the times (in its user data). A caption set after every message of
+// the plugin's window then never lets the host's thread go idle.
+LRESULT CALLBACK ListerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_SETTEXT) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
+  return result;
+}
+
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -95,7 +108,7 @@ void Repaint(HWND window) {
 }  // namespace
 
 ListerWindow::ListerWindow() {
-  RegisterOnce(kListerClass, DefWindowProcW, SystemBrush(COLOR_WINDOW));
+  RegisterOnce(kListerClass, ListerProc, SystemBrush(COLOR_WINDOW));
   hwnd_ = CreateWindowExW(0, kListerClass, L"Lister",
                           WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 640, 480,
                           nullptr, nullptr, Instance(), nullptr);
@@ -109,6 +122,8 @@ ListerWindow::~ListerWindow() {
   if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
+LONG_PTR ListerWindow::captionSets() const { return GetWindowLongPtrW(hwnd_, GWLP_USERDATA); }
+
 void ListerWindow::FitChild(HWND pluginWindow) const {
   RECT client;
   GetClientRect(hwnd_, &client);
@@ -119,7 +134,7 @@ void ListerWindow::FitChild(HWND pluginWindow) const {
 MainWindow::MainWindow(const MainWindowOptions& options)
     : leftPanelActive_(options.leftPanelActive) {
   RegisterOnce(options.className, MainProc, SystemBrush(COLOR_BTNFACE));
-  RegisterOnce(kListerClass, DefWindowProcW, SystemBrush(COLOR_WINDOW));
+  RegisterOnce(kListerClass, ListerProc, SystemBrush(COLOR_WINDOW));
   RegisterOnce(kPanelClass, DefWindowProcW, SystemBrush(COLOR_BTNFACE));
   RegisterOnce(kFileListClass, DefWindowProcW, SystemBrush(COLOR_WINDOW));
   RegisterOnce(kPathBarClass, PathBarProc, nullptr);

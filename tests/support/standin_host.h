@@ -9,7 +9,8 @@
 
 namespace testing_support {
 
-// A Lister window of its own: class "TLister", top-level, visible, 640x480, title "Lister".
+// A Lister window of its own: class "TLister", top-level, visible, 640x480, title "Lister". Like
+// the quick-view Lister window below, it repaints its frame and children when its caption is set.
 class ListerWindow {
  public:
   ListerWindow();
@@ -17,6 +18,8 @@ class ListerWindow {
   ListerWindow(const ListerWindow&) = delete;
   ListerWindow& operator=(const ListerWindow&) = delete;
   HWND hwnd() const { return hwnd_; }
+  // How many times its caption has been set.
+  LONG_PTR captionSets() const;
   // Sizes the plugin's window the way the host does: to the Lister's client area.
   void FitChild(HWND pluginWindow) const;
 

@@ -8,12 +8,16 @@ namespace {
 
 // Longest sleep between two looks at the condition.
 constexpr DWORD kSliceMs = 10;
+// Most messages handled between two looks: a window that keeps repainting itself never empties
+// the queue, and the wait must still end.
+constexpr int kMessagesPerSlice = 1000;
 
 void PumpOnce(DWORD waitMs) {
   // Returns early when input, a posted or a sent message arrives.
   MsgWaitForMultipleObjectsEx(0, nullptr, waitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  for (int handled = 0;
+       handled < kMessagesPerSlice && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++handled) {
     if (message.message == WM_QUIT) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
