@@ -32,6 +32,8 @@ constexpr const wchar_t* kCannotFindModeIni = L"I can't find the file %s";
 constexpr const wchar_t* kCannotUseLongSetting =
     L"I can't use the setting %s in the file %s: its value is longer than 259 characters";
 constexpr const wchar_t* kSettingNameFormat = L"[%s] %s";
+// The mark, in the host process's own atom table, that the message above has been shown there.
+constexpr const wchar_t* kSettingsFileMessageShownAtom = L"Kelvane: kelvane.ini cannot be created";
 // Shown in the view, not in a message box, once a viewer that stopped responding was ended.
 constexpr const wchar_t* kViewerEndedNotice =
     L"I can't show this file any more: the viewer stopped responding and was ended.";

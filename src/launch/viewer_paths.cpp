@@ -5,7 +5,6 @@
 #include "contracts/plugin_files.h"
 #include "contracts/viewer.h"
 #include "plugin/error_message.h"
-#include "plugin/module_state.h"
 #include "plugin/shared_steps.h"
 
 namespace {
@@ -33,12 +32,19 @@ void WriteEmptySections(HANDLE file) {
   if (size > 1) WriteFile(file, bytes, static_cast<DWORD>(size - 1), &written, nullptr);
 }
 
+// In quick view every step to the next picture is a load, and a host may unload the library
+// between two loads: a mark in the process's own atom table outlives the library, not the process.
+bool FirstTimeInThisProcess(const wchar_t* mark) {
+  if (FindAtomW(mark) != 0) return false;
+  AddAtomW(mark);
+  return true;
+}
+
 void CreatePluginSettingsFile(const wchar_t* pluginSettingsFile) {
   HANDLE file = CreateFileW(pluginSettingsFile, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    if (gSettingsFileMessageShown) return;
-    gSettingsFileMessageShown = true;
+    if (!FirstTimeInThisProcess(plugin_files::kSettingsFileMessageShownAtom)) return;
     ShowError(plugin_files::kCannotCreateSettings,
               {plugin_files::kSettingsFile, plugin_files::kDefaultViewer32,
                plugin_files::kDefaultViewer64});

@@ -2,4 +2,3 @@
 
 HINSTANCE gModule = nullptr;
 wchar_t gSharedText[kTextCapacity] = {};
-bool gSettingsFileMessageShown = false;

@@ -13,8 +13,3 @@ extern HINSTANCE gModule;
 // Scratch text that every routine fills before reading it; nothing is carried in it from one
 // call to the next, and no code keeps text in it across a call that sends window messages.
 extern wchar_t gSharedText[kTextCapacity];
-
-// Whether the message that the plugin's settings file cannot be created has been shown: once is
-// enough, since every load after it goes on with the defaults all the same (in quick view every
-// step to the next picture is a load).
-extern bool gSettingsFileMessageShown;
