@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on Debian or Ubuntu: the mingw-w64 cross compilers
-# for both widths, Wine for both widths, Xvfb, xwd for the demo's screenshots of the X screen, and
-# clang-format for the check of the house style.
+# for both widths, Wine for both widths, Xvfb, xwd for the demo's screenshots of the X screen, xz
+# for the archive of the real host the tests run, and clang-format for the check of the house style.
 # Does nothing when all of it is already there. --build-only: the cross compilers and CMake only.
 set -euo pipefail
 
@@ -22,6 +22,7 @@ if [ "${1:-}" != "--build-only" ]; then
   command -v Xvfb >/dev/null || need+=(xvfb)
   command -v xauth >/dev/null || need+=(xauth)
   command -v xwd >/dev/null || need+=(x11-apps)
+  command -v xz >/dev/null || need+=(xz-utils)
 fi
 
 [ ${#need[@]} -eq 0 ] && exit 0

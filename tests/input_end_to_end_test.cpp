@@ -17,21 +17,6 @@ using namespace testing_support;
 
 namespace {
 
-void Send(std::initializer_list<INPUT> inputs) {
-  std::vector<INPUT> list(inputs);
-  SendInput(static_cast<UINT>(list.size()), list.data(), sizeof(INPUT));
-}
-
-INPUT MouseEvent(DWORD flags, DWORD data = 0) {
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
-  input.mi.mouseData = data;
-  return input;
-}
-
-void Press(WORD key) { Send({KeyInput(key, true), KeyInput(key, false)}); }
-
 // Records the key-downs a host window receives.
 std::vector<WPARAM> gHostKeys;
 WNDPROC gHostProc = nullptr;
@@ -60,8 +45,7 @@ class InputEndToEnd : public EmbeddedView {
       GetWindowRect(viewer_, &area);
       return area.right - area.left == client.right && area.bottom - area.top == client.bottom;
     })) << "the viewer fills the Lister side";
-    SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
-    Send({MouseEvent(MOUSEEVENTF_LEFTDOWN), MouseEvent(MOUSEEVENTF_LEFTUP)});
+    ClickAt({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
     ASSERT_TRUE(log_.WaitForLine(L"mouse lbuttonup")) << "the click reached the viewer";
     GUITHREADINFO thread = {};
     thread.cbSize = sizeof(thread);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,6 +71,29 @@ inline INPUT KeyInput(WORD key, bool down) {
 inline void PressKey(WORD key, bool down) {
   INPUT input = KeyInput(key, down);
   SendInput(1, &input, sizeof(input));
+}
+
+inline INPUT MouseEvent(DWORD flags, DWORD data = 0) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  input.mi.mouseData = data;
+  return input;
+}
+
+// Real input events, in this order, in one call.
+inline void Send(std::initializer_list<INPUT> inputs) {
+  std::vector<INPUT> list(inputs);
+  SendInput(static_cast<UINT>(list.size()), list.data(), sizeof(INPUT));
+}
+
+// A key pressed and released.
+inline void Press(WORD key) { Send({KeyInput(key, true), KeyInput(key, false)}); }
+
+// A left click at a point of the screen.
+inline void ClickAt(POINT point) {
+  SetCursorPos(point.x, point.y);
+  Send({MouseEvent(MOUSEEVENTF_LEFTDOWN), MouseEvent(MOUSEEVENTF_LEFTUP)});
 }
 
 // Sets the held state of keys for this thread, as GetKeyState reports them; all others released.

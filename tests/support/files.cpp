@@ -76,9 +76,18 @@ TempFolder::~TempFolder() {
   if (!path_.empty()) RemoveTree(path_);
 }
 
-void WriteTextFile(const std::wstring& path, const std::wstring& text, bool unicode) {
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   size_t slash = path.find_last_of(L'\\');
   if (slash != std::wstring::npos) CreateFolders(path.substr(0, slash));
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+void WriteTextFile(const std::wstring& path, const std::wstring& text, bool unicode) {
   std::string bytes;
   if (unicode) {
     bytes = "\xFF\xFE";
@@ -89,12 +98,7 @@ void WriteTextFile(const std::wstring& path, const std::wstring& text, bool unic
     bytes.resize(static_cast<size_t>(length));
     WideCharToMultiByte(CP_ACP, 0, text.data(), size, &bytes[0], length, nullptr, nullptr);
   }
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  WriteFileBytes(path, bytes);
 }
 
 void WriteSettingsFile(const std::wstring& path, const std::wstring& text) {

@@ -27,6 +27,8 @@ void WriteTextFile(const std::wstring& path, const std::wstring& text, bool unic
 // A settings file as the private-profile API reads it: ANSI when the text is plain ASCII, else
 // UTF-16 LE with BOM (the ANSI code page cannot be relied on to hold other characters).
 void WriteSettingsFile(const std::wstring& path, const std::wstring& text);
+// Writes the bytes as the whole file, creating missing folders.
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // Reads a whole file (ANSI or UTF-16 with BOM) into UTF-16. Empty when missing.
 std::wstring ReadTextFile(const std::wstring& path);
 // The bytes of a file, read with full sharing (another process may be writing it). Empty when
