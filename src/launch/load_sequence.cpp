@@ -108,7 +108,7 @@ void ShowView(HWND viewerWindow, HWND listerWindow, bool listerMode) {
 HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
   bool listerMode = GetParent(listerWindow) == nullptr;
 
-  ViewerPaths paths;
+  ViewerPaths paths{};
   if (!ResolveViewerPaths(gModule, &paths)) return nullptr;
 
   HandOverGhostscript(paths);
