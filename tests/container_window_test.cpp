@@ -17,11 +17,13 @@ class ContainerWindow : public EmbeddedView {
   }
 };
 
-TEST_F(ContainerWindow, TheViewerCoversTheWholeClientAreaAfterEveryResize) {
+TEST_F(ContainerWindow, HasNoFrameAndTheViewerCoversItsWholeClientAreaAfterEveryResize) {
   for (SIZE size : {SIZE{300, 200}, SIZE{620, 410}, SIZE{1, 1}, SIZE{800, 600}}) {
     SetWindowPos(container_, nullptr, 7, 9, size.cx, size.cy, SWP_NOZORDER);
     RECT client = {};
     GetClientRect(container_, &client);
+    EXPECT_EQ(client.right, size.cx) << "the client area is the whole window: it has no frame";
+    EXPECT_EQ(client.bottom, size.cy);
     RECT viewer = {};
     // The size is posted to the viewer's thread, which takes it in its own time.
     EXPECT_TRUE(WaitUntil([&] {

@@ -67,7 +67,7 @@ TEST_F(FullScreen, ViewsOnDifferentSettingsFilesEachGiveTheirOwnValueBack) {
   EXPECT_EQ(ReadIni(quickIni, L"Viewing", L"FullScreen"), L"quick");
 }
 
-TEST_F(FullScreen, IsRestoredWhenTheViewerCannotBeStarted) {
+TEST_F(FullScreen, IsRestoredWhenTheViewerCannotBeStartedOrTheContainerCannotBeMade) {
   // A picture named as the viewer program exists but does not start; its binary type is
   // unknown, so the plugin takes it for a 32-bit viewer.
   WriteTextFile(plugin_.folder() + L"kelvane.ini", std::wstring(L"[Kelvane]\r\n") +
@@ -78,6 +78,10 @@ TEST_F(FullScreen, IsRestoredWhenTheViewerCannotBeStarted) {
   EXPECT_EQ(Open(), nullptr);
   EXPECT_EQ(GetWindow(listerSide_, GW_CHILD), nullptr) << "the container was destroyed";
   EXPECT_EQ(ReadIni(ini, L"Viewing", L"FullScreen"), L"1");
+  // A Lister window that is gone by the time of the load takes no child window.
+  HWND gone = ListerWindow().hwnd();
+  EXPECT_EQ(LoadView(plugin_, gone, pictures_.File(L"a.bmp")), nullptr);
+  EXPECT_EQ(ReadIni(ini, L"Viewing", L"FullScreen"), L"1") << "the container was never made";
 }
 
 // Another program holds the viewer settings file open for reading only: the plugin's writes fail.

@@ -37,6 +37,10 @@ TEST_P(ViewerWidths, ListerModeStartsTheViewerWithTheQuotedNameAndCapturesItsWin
   EXPECT_STREQ(className, L"Kelvane");
   EXPECT_EQ(GetWindowLongW(container, GWL_STYLE) & ~WS_CLIPSIBLINGS,
             static_cast<LONG>(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN));
+  EXPECT_EQ(GetWindowLongW(container, GWL_EXSTYLE) &
+                (WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE),
+            0)
+      << "no frame inside the Lister";
 
   HWND viewer = ViewerWindowOf(container);
   ASSERT_NE(viewer, nullptr);
@@ -229,17 +233,22 @@ TEST_F(LoadSequence, MissingModeIniFileIsReportedAfterTheGhostscriptHandOver) {
 
 TEST_F(LoadSequence, AGhostscriptPathThatIsEmptyOrTooLongHandsNothingOverAndTheViewOpens) {
   // Ghostscript serves only the PostScript family, and DirIniQ only quick view: the view opens
-  // without the hand-over, and without a word.
+  // without the hand-over, and without a word. A path too long as written is left out even
+  // where its expansion would fit: what was read of it is cut.
   std::wstring key = PathKey(OwnWidth());
   std::wstring tooLong = L"C:\\" + std::wstring(300, L'x');
+  std::wstring shrinking;
+  for (int i = 0; i < 25; ++i) shrinking += L"%KELVTEST_X%";
+  ScopedEnvironment x(L"KELVTEST_X", L"x");
   PluginUnderTest plugin;
   std::wstring viewerIni = DefaultViewerIni(plugin, OwnWidth());
   PictureFolder pictures;
   ScopedEnvironment gsLib(L"GS_LIB", L"as before");
   for (const std::wstring& settings :
-       {L"[Kelvane]\r\n[Ghostscript]\r\n" + key + L"=\r\n", L"[Kelvane]\r\nDirIniQ=" + tooLong +
-                                                                L"\r\n[Ghostscript]\r\n" + key +
-                                                                L"=" + tooLong + L"\\gs.dll\r\n"}) {
+       {L"[Kelvane]\r\n[Ghostscript]\r\n" + key + L"=\r\n",
+        L"[Kelvane]\r\nDirIniQ=" + tooLong + L"\r\n[Ghostscript]\r\n" + key + L"=" + tooLong +
+            L"\\gs.dll\r\n",
+        L"[Kelvane]\r\n[Ghostscript]\r\n" + key + L"=C:\\gs\\" + shrinking + L"\\gs.dll\r\n"}) {
     WriteSettingsFile(plugin.folder() + L"kelvane.ini", settings);
     ListerWindow lister;
     MessageBoxCatcher boxes;

@@ -222,6 +222,18 @@ TEST_F(PathBar, TheInactivePairIsUsedWhenTheBarShowsTheInactiveBackground) {
       L"InactiveTitleText=65280\r\n";
   ExpectPainted(colours, RGB(128, 128, 128), Light(RGB(128, 128, 128), RGB(0, 255, 0)));
   ExpectPainted(colours, RGB(128, 128, 129), Light(RGB(255, 0, 0), RGB(255, 255, 255)));
+  // Only the pixel at (1, 1) counts, not its neighbours on the bar's edge.
+  HostSettings host(colours);
+  HWND bar = host_.leftPathBar();
+  host_.PaintPathBars(kHostGrey);
+  HDC dc = GetDC(bar);
+  SetPixel(dc, 1, 1, RGB(128, 128, 128));
+  ReleaseDC(bar, dc);
+  plugin_.WindowCaption(viewer_, host_.quickView());
+  RECT client = {};
+  GetClientRect(bar, &client);
+  EXPECT_EQ(MainWindow::PixelAt(bar, client.right - 4, client.bottom / 2), RGB(128, 128, 128))
+      << "the spaces at the far right lie on the inactive background";
 }
 
 TEST_F(PathBar, RedirectsSendTheColourAndFontReadsToAnotherFile) {

@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(BothModesBothViewers, Soak,
 
 TEST(CaptionSoak, HundredsOfQuickViewRefreshesPaintWithoutGdiGrowth) {
   PluginUnderTest plugin(WithoutViewer());
-  HostSettings settings(RealisticHostSettings());
+  HostSettings settings(RealisticHostSettings(L"1"));
   MainWindow host;
   HWND viewer = CreateWindowExW(0, L"STATIC", L"C:\\pictures\\beach.jpg - Kelvane", WS_POPUP, 0, 0,
                                 10, 10, nullptr, nullptr, nullptr, nullptr);

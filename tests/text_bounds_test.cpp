@@ -261,6 +261,11 @@ TEST(Bounds, ReadSettingAndReadExpandedSetting) {
     ExpectWholeOrEmpty(dest, answered, Fits(expected, capacity), expected,
                        Describe("ReadExpandedSetting", i));
   }
+  // A raw value past the reading bound leaves the destination empty, not as it was.
+  Guarded cut(kPathBound);
+  bool answered =
+      ReadExpandedSetting(settings.c_str(), L"Bounds", L"k300", L"", cut.data(), kPathBound);
+  ExpectWholeOrEmpty(cut, answered, false, L"", "ReadExpandedSetting of 300 characters");
 }
 
 TEST(Bounds, CommandLine) {

@@ -13,6 +13,8 @@ constexpr int kCaptionFixedCharacters = 14;  // "Lister (", ") - [" and "]"
 bool ComposeListerCaption(const wchar_t* pluginName, const wchar_t* fileNamePart,
                           wchar_t* caption) {
   int capacity = TextLength(pluginName) + kTextCapacity + kCaptionFixedCharacters;
+  // Never true for the caption routine, whose plugin name fits kTextCapacity (capacity 533 at
+  // most); it keeps a longer name from writing past the caption's buffer.
   if (capacity > kCaptionCapacity) {
     caption[0] = L'\0';
     return false;
@@ -25,6 +27,8 @@ bool ComposeDisplayText(const wchar_t* titleSuffix, const wchar_t* fileNamePart,
                         wchar_t* displayText) {
   const wchar_t* name = TextAfterLastBackslash(fileNamePart);
   int capacity = TextLength(titleSuffix) + kTextCapacity;
+  // Never true for the caption routine, whose suffix fits kTextCapacity (capacity 519 at most);
+  // it keeps a longer suffix from writing past the display text's buffer.
   if (capacity > kCaptionCapacity) {
     displayText[0] = L'\0';
     return false;

@@ -66,7 +66,7 @@ const wchar_t* SystemThemeSection() {
 }
 
 const wchar_t* ChooseColourSection(const wchar_t* hostSettings) {
-  wchar_t darkMode[kTextCapacity];
+  wchar_t darkMode[kTextCapacity] = {};
   ReadSetting(hostSettings, host::kConfigurationSection, host::kDarkModeKey, L"", darkMode,
               kTextCapacity);
   if (darkMode[0] == L'\0' || TextEquals(darkMode, host::kDarkModeOff)) return host::kColorsSection;
@@ -77,7 +77,7 @@ const wchar_t* ChooseColourSection(const wchar_t* hostSettings) {
 
 // The section's RedirectSection file when it names one, else the host settings file.
 void FindSourceFile(const wchar_t* hostSettings, const wchar_t* section, wchar_t* sourceFile) {
-  wchar_t redirect[kTextCapacity];
+  wchar_t redirect[kTextCapacity] = {};
   ReadSetting(hostSettings, section, host::kRedirectSectionKey, L"", redirect, kTextCapacity);
   if (redirect[0] == L'\0' || !TextExpand(sourceFile, kTextCapacity, redirect)) {
     TextCopy(sourceFile, kTextCapacity, hostSettings);
@@ -86,7 +86,7 @@ void FindSourceFile(const wchar_t* hostSettings, const wchar_t* section, wchar_t
 
 COLORREF ReadColour(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                     COLORREF darkDefault, int systemColour) {
-  wchar_t text[kTextCapacity];
+  wchar_t text[kTextCapacity] = {};
   ReadSetting(file, section, key, L"", text, kTextCapacity);
   if (text[0] != L'\0') return static_cast<COLORREF>(TextToLong(text)) & 0xFFFFFF;
   return TextEquals(section, host::kColorsDarkSection) ? darkDefault : GetSysColor(systemColour);
@@ -94,7 +94,7 @@ COLORREF ReadColour(const wchar_t* file, const wchar_t* section, const wchar_t* 
 
 CaptionColours ReadCaptionColours(const wchar_t* hostSettings) {
   const wchar_t* section = ChooseColourSection(hostSettings);
-  wchar_t file[kTextCapacity];
+  wchar_t file[kTextCapacity] = {};
   FindSourceFile(hostSettings, section, file);
   CaptionColours colours;
   colours.activeBackground =
@@ -112,17 +112,17 @@ CaptionColours ReadCaptionColours(const wchar_t* hostSettings) {
 // system cannot tell the bar's. A face name too long for the font record would name no font at
 // all: the default face of the host's font set is used then.
 HFONT CreateHostFont(const wchar_t* hostSettings, HWND pathBar, HDC dc) {
-  wchar_t newDefFont[kTextCapacity];
+  wchar_t newDefFont[kTextCapacity] = {};
   ReadSetting(hostSettings, host::kConfigurationSection, host::kUseNewDefFontKey, L"", newDefFont,
               kTextCapacity);
   bool newFont = TextEquals(newDefFont, host::kUseNewDefFontOn);
-  wchar_t file[kTextCapacity];
+  wchar_t file[kTextCapacity] = {};
   FindSourceFile(hostSettings, host::kAllResolutionsSection, file);
 
   const wchar_t* defaultFace = newFont ? host::kNewFontName : host::kOldFontName;
-  wchar_t size[kTextCapacity];
-  wchar_t weight[kTextCapacity];
-  wchar_t face[kTextCapacity];
+  wchar_t size[kTextCapacity] = {};
+  wchar_t weight[kTextCapacity] = {};
+  wchar_t face[kTextCapacity] = {};
   ReadSetting(file, host::kAllResolutionsSection, host::kFontSizeKey,
               newFont ? host::kNewFontSize : host::kOldFontSize, size, kTextCapacity);
   ReadSetting(file, host::kAllResolutionsSection, host::kFontWeightKey,
@@ -152,7 +152,7 @@ void PaintOver(HWND pathBar, const wchar_t* displayText) {
   HDC dc = GetDC(pathBar);
   if (dc == nullptr) return;
 
-  wchar_t hostSettings[kTextCapacity];
+  wchar_t hostSettings[kTextCapacity] = {};
   GetHostSettingsFile(hostSettings);
 
   CaptionColours colours = ReadCaptionColours(hostSettings);

@@ -69,9 +69,9 @@ void PaintQuickViewCaption(wchar_t* titleSuffix, const wchar_t* fileNamePart) {
 }  // namespace
 
 wchar_t* WINAPI WindowCaption(HWND sourceWindow, HWND listerWindow) {
-  wchar_t pluginName[kTextCapacity];
-  wchar_t titleSuffix[kTextCapacity];
-  wchar_t fileNamePart[kTextCapacity];
+  wchar_t pluginName[kTextCapacity] = {};
+  wchar_t titleSuffix[kTextCapacity] = {};
+  wchar_t fileNamePart[kTextCapacity] = {};
   FindPluginName(pluginName);
   if (!TextFormat(titleSuffix, kTextCapacity, plugin_files::kTitleSuffixFormat, {pluginName})) {
     titleSuffix[0] = L'\0';

@@ -7,8 +7,8 @@
 bool ComposeGsLib(const wchar_t* ghostscriptDll, wchar_t* gsLib, int capacity) {
   using namespace plugin_files;
   wchar_t dllFolder[kTextCapacity];
-  wchar_t fonts[kTextCapacity];
-  wchar_t lib[kTextCapacity];
+  wchar_t fonts[kTextCapacity] = {};
+  wchar_t lib[kTextCapacity] = {};
   if (!TextCopy(dllFolder, kTextCapacity, ghostscriptDll)) return false;
   TextCutAtLastBackslash(dllFolder);
 
@@ -36,7 +36,7 @@ void HandOverGhostscript(const ViewerPaths& paths) {
   if (paths.ghostscriptDll[0] == L'\0') return;
 
   // An INI_Folder too long for its bound names no file the keys could rightly go to.
-  wchar_t redirectedIni[kTextCapacity];
+  wchar_t redirectedIni[kTextCapacity] = {};
   if (FormRedirectedViewerIni(paths, redirectedIni)) {
     const wchar_t* target = redirectedIni[0] != L'\0' ? redirectedIni : paths.defaultViewerIni;
     WritePrivateProfileStringW(viewer::kGhostscriptSection, viewer::kGsLocationKey,

@@ -93,7 +93,7 @@ void EmbedViewerWindow(HWND viewerWindow, HWND container, HWND listerWindow, HWN
 
 // A Lister window that the host keeps maximized is shown through the viewer window.
 void ShowView(HWND viewerWindow, HWND listerWindow, bool listerMode) {
-  wchar_t hostSettings[kTextCapacity];
+  wchar_t hostSettings[kTextCapacity] = {};
   wchar_t maximized[kTextCapacity] = {};
   GetHostSettingsFile(hostSettings);
   if (hostSettings[0] != L'\0') {
@@ -155,13 +155,13 @@ HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
   bool listerMode = GetParent(listerWindow) == nullptr;
   HWND focusWindow = listerMode ? nullptr : HostFocus();
 
-  ViewerPaths paths;
+  ViewerPaths paths{};
   if (!ResolveViewerPaths(gModule, &paths)) return nullptr;
 
   HandOverGhostscript(paths);
 
   const wchar_t* modeIniFolder = listerMode ? paths.listerIniFolder : paths.quickViewIniFolder;
-  wchar_t modeIniFile[kTextCapacity];
+  wchar_t modeIniFile[kTextCapacity] = {};
   if (!ChooseModeIniFile(paths, listerMode, modeIniFile)) return nullptr;
   if (modeIniFile[0] != L'\0' && GetFileAttributesW(modeIniFile) == INVALID_FILE_ATTRIBUTES) {
     ShowError(plugin_files::kCannotFindModeIni, {modeIniFile});
