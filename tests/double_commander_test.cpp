@@ -33,17 +33,13 @@ std::wstring ClassOf(HWND window) {
   return name;
 }
 
-double Milliseconds(const FILETIME& time) {
-  return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime) / 10000.0;
-}
-
 // Processor time of a process so far. Wine answers GetProcessTimes for another process with
 // fixed values; its threads' times are real there, and their sum is the process's.
 double ProcessCpuMilliseconds(HANDLE process, DWORD processId) {
   FILETIME created, exited, kernel, user;
   if (!UnderWine()) {
     GetProcessTimes(process, &created, &exited, &kernel, &user);
-    return Milliseconds(kernel) + Milliseconds(user);
+    return CpuMilliseconds(kernel, user);
   }
   double total = 0;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -54,7 +50,7 @@ double ProcessCpuMilliseconds(HANDLE process, DWORD processId) {
     HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID);
     if (thread == nullptr) continue;
     if (GetThreadTimes(thread, &created, &exited, &kernel, &user)) {
-      total += Milliseconds(kernel) + Milliseconds(user);
+      total += CpuMilliseconds(kernel, user);
     }
     CloseHandle(thread);
   }

@@ -230,15 +230,19 @@ void EndAllViewers() {
   }
 }
 
-double ThreadCpuMilliseconds() {
-  FILETIME creationTime, exitTime, kernelTime, userTime;
-  if (!GetThreadTimes(GetCurrentThread(), &creationTime, &exitTime, &kernelTime, &userTime))
-    return 0.0;
+double CpuMilliseconds(const FILETIME& kernel, const FILETIME& user) {
   auto ticks = [](const FILETIME& time) {
     return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
   };
   // FILETIME counts 100-nanosecond steps.
-  return static_cast<double>(ticks(kernelTime) + ticks(userTime)) / 10000.0;
+  return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+}
+
+double ThreadCpuMilliseconds() {
+  FILETIME creationTime, exitTime, kernelTime, userTime;
+  if (!GetThreadTimes(GetCurrentThread(), &creationTime, &exitTime, &kernelTime, &userTime))
+    return 0.0;
+  return CpuMilliseconds(kernelTime, userTime);
 }
 
 }  // namespace testing_support

@@ -77,6 +77,8 @@ std::vector<DWORD> RunningViewerProcesses();
 // Ends every running stand-in viewer (clean-up after a failed test).
 void EndAllViewers();
 
+// Processor time (user + kernel) as a thread's or process's times report it, in milliseconds.
+double CpuMilliseconds(const FILETIME& kernel, const FILETIME& user);
 // Processor time (user + kernel) of the calling thread, in milliseconds.
 double ThreadCpuMilliseconds();
 
