@@ -17,18 +17,23 @@ scripts/build.sh
 # The display, the prefix and the wineserver: see wine-session.sh.
 source scripts/wine-session.sh
 
-# Double Commander, a real host for tests/double_commander_test.cpp: unpacked afresh into the
-# prefix for each run from ../shared/hosts/ beside the clone, or from the archive that
-# KELVANE_DOUBLECMD names. Without it those tests are skipped and say why.
-doublecmd=${KELVANE_DOUBLECMD:-$root/../shared/hosts/doublecmd-1.1.32-win64.tar.xz}
+# Double Commander, a real host for tests/double_commander_test.cpp, in both widths: each archive
+# is unpacked afresh into the prefix for each run, from ../shared/hosts/ beside the clone or from
+# the archive that KELVANE_DOUBLECMD64 (KELVANE_DOUBLECMD32) names. A width whose archive is missing
+# has its cases skipped, and they say why.
 rm -rf "$WINEPREFIX/drive_c/kelvane-hosts"
-if [ -f "$doublecmd" ]; then
-  mkdir -p "$WINEPREFIX/drive_c/kelvane-hosts"
-  tar -xJf "$doublecmd" -C "$WINEPREFIX/drive_c/kelvane-hosts"
-  export KELVANE_DOUBLECMD_EXE='C:\kelvane-hosts\dc\doublecmd.exe'
-else
-  echo "test.sh: no Double Commander archive at $doublecmd: its tests are skipped"
-fi
+declare -A doublecmd_exe=()
+for width in 64 32; do
+  variable=KELVANE_DOUBLECMD$width
+  archive=${!variable:-$root/../shared/hosts/doublecmd-1.1.32-win$width.tar.xz}
+  if [ -f "$archive" ]; then
+    mkdir -p "$WINEPREFIX/drive_c/kelvane-hosts/$width"
+    tar -xJf "$archive" -C "$WINEPREFIX/drive_c/kelvane-hosts/$width"
+    doublecmd_exe[$width]="C:\\kelvane-hosts\\$width\\dc\\doublecmd.exe"
+  else
+    echo "test.sh: no Double Commander archive at $archive: its $width-bit cases are skipped"
+  fi
+done
 
 status=0
 passed=0
@@ -36,6 +41,9 @@ skipped=0
 failed=0
 for preset in mingw-x64 mingw-x86; do
   echo "=== $preset"
+  width=64
+  [ "$preset" = mingw-x64 ] || width=32
+  export KELVANE_DOUBLECMD_EXE="${doublecmd_exe[$width]:-}"
   ctest --preset "$preset" --no-tests=error "$@" 2>&1 | tee "$work/$preset.log" || status=1
   # "91% tests passed, 1 tests failed out of 11"; a run that ended without it counts as one failure.
   summary=$(sed -n 's/.*tests passed, \([0-9]*\) tests* failed out of \([0-9]*\).*/\1 \2/p' "$work/$preset.log")

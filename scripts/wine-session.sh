@@ -4,6 +4,13 @@
 # second. Sets `work` to a scratch folder; everything is stopped and removed when the calling
 # script exits. A script started inside a session (test.sh runs demo.sh) uses that session.
 
+# Wine gives files their names in the Unix locale's character set: without a UTF-8 locale it
+# cannot name a file "café.bmp". C.UTF-8 is built into Debian's C library.
+case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+  *.UTF-8 | *.utf8 | *.UTF8 | *.utf-8) ;;
+  *) export LC_ALL=C.UTF-8 ;;
+esac
+
 if [ -n "${KELVANE_WINE_SESSION:-}" ]; then
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT

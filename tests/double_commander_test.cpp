@@ -1,7 +1,8 @@
-// The plugin in a real host: the portable 64-bit Double Commander, which scripts/test.sh unpacks
-// into the test prefix and names in KELVANE_DOUBLECMD_EXE. It is started with its own settings
-// folder, naming the plugin under test, and driven with real input: the view opens in a Lister
-// window and in the quick-view pane, the host stays idle and answers, and closing leaves nothing.
+// The plugin in a real host: the portable Double Commander of the test's own width, which
+// scripts/test.sh unpacks into the test prefix and names in KELVANE_DOUBLECMD_EXE. It is started
+// with its own settings folder, naming the plugin under test, and driven with real input: the view
+// opens in a Lister window and in the quick-view pane, the host stays idle and answers, and closing
+// leaves nothing.
 #include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h, which it needs
@@ -102,13 +103,12 @@ std::wstring WithoutTrailingBackslash(std::wstring path) {
 class DoubleCommander : public EmbeddedView {
  protected:
   void SetUp() override {
-    if (OwnWidth() != Width::k64) GTEST_SKIP() << "the host here is a 64-bit build only";
     wchar_t exe[MAX_PATH] = {};
     DWORD length = GetEnvironmentVariableW(kHostVariable, exe, MAX_PATH);
     if (length == 0 || length >= MAX_PATH || !FileExists(exe)) {
       GTEST_SKIP() << "Double Commander is not unpacked: scripts/test.sh unpacks it from "
-                      "../shared/hosts/doublecmd-1.1.32-win64.tar.xz (or the archive that "
-                      "KELVANE_DOUBLECMD names) and names it in KELVANE_DOUBLECMD_EXE";
+                      "../shared/hosts/doublecmd-1.1.32-win<width>.tar.xz (or the archive that "
+                      "KELVANE_DOUBLECMD<width> names) and names it in KELVANE_DOUBLECMD_EXE";
     }
     hostExe_ = exe;
     WriteSettings();
@@ -141,9 +141,10 @@ class DoubleCommander : public EmbeddedView {
         << "the host's settings name no lister plugins";
     char detect[2048] = {};
     plugin_.ListGetDetectString(detect, sizeof(detect));
-    std::string plugin = "<WlxPlugins><WlxPlugin Enabled=\"True\"><Name>Kelvane</Name><Path>" +
-                         Narrow(plugin_.folder()) + "Kelvane.wlx64</Path><DetectString>" +
-                         XmlEscaped(detect) + "</DetectString></WlxPlugin>";
+    std::string plugin =
+        "<WlxPlugins><WlxPlugin Enabled=\"True\"><Name>Kelvane</Name><Path>" +
+        Narrow(plugin_.folder()) + (OwnWidth() == Width::k64 ? "Kelvane.wlx64" : "Kelvane.wlx") +
+        "</Path><DetectString>" + XmlEscaped(detect) + "</DetectString></WlxPlugin>";
     xml.replace(start, end - start, plugin);
     WriteFileBytes(settings_.path() + L"doublecmd.xml", xml);
   }
