@@ -7,7 +7,7 @@
 #include "contracts/host.h"
 #include "plugin/bounded_send.h"
 #include "plugin/dpi_awareness.h"
-#include "plugin/shared_steps.h"
+#include "plugin/file_names.h"
 #include "plugin/text.h"
 
 namespace {

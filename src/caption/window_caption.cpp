@@ -8,8 +8,8 @@
 #include "contracts/plugin_files.h"
 #include "plugin/bounded_send.h"
 #include "plugin/exports.h"
+#include "plugin/file_names.h"
 #include "plugin/module_state.h"
-#include "plugin/shared_steps.h"
 
 namespace {
 

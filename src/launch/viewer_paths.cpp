@@ -5,7 +5,7 @@
 #include "contracts/plugin_files.h"
 #include "contracts/viewer.h"
 #include "plugin/error_message.h"
-#include "plugin/shared_steps.h"
+#include "plugin/file_names.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "contracts/viewer.h"
 #include "plugin/bounded_send.h"
-#include "plugin/shared_steps.h"
+#include "window/key_state.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "plugin/bounded_send.h"
 #include "plugin/exports.h"
 #include "plugin/module_state.h"
-#include "plugin/shared_steps.h"
 #include "plugin/window_class.h"
+#include "window/key_state.h"
 #include "window/viewer_watch.h"
 
 namespace {

@@ -4,9 +4,10 @@
 // when the library and the viewer have the same width.
 #include "contracts/host.h"
 #include "plugin/exports.h"
-#include "plugin/shared_steps.h"
 #include "plugin/window_class.h"
+#include "window/hook_answers.h"
 #include "window/host_window.h"
+#include "window/key_state.h"
 
 namespace {
 

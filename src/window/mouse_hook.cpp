@@ -2,7 +2,7 @@
 // view withholds double clicks from the viewer, and a wheel turn is answered with a release so
 // that the caption follows the file the wheel stepped to. Stateless.
 #include "plugin/exports.h"
-#include "plugin/shared_steps.h"
+#include "window/hook_answers.h"
 #include "window/host_window.h"
 
 LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {

@@ -1,15 +1,7 @@
-#include "plugin/shared_steps.h"
+#include "plugin/file_names.h"
 
 #include "contracts/host.h"
 #include "plugin/text.h"
-
-bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
-
-bool KeyHeldNow(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
-
-LRESULT PassOn(int code, WPARAM wParam, LPARAM lParam) {
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 bool GetLibraryFileName(HMODULE module, wchar_t* path) {
   DWORD length = GetModuleFileNameW(module, path, kTextCapacity);
