@@ -103,10 +103,24 @@ void PaintViewerEndedNotice(HWND container) {
   EndPaint(container, &paint);
 }
 
+// A fit put off while the viewer looked hung is tried again this often, until the viewer answers
+// or is gone: the watch ends a viewer that stays hung.
+constexpr UINT_PTR kRefitTimer = 1;
+constexpr UINT kRefitDelayMs = 100;
+
 void FitViewer(HWND container, HWND viewerWindow) {
-  // Where the two threads share their input, the sizing waits for the viewer's thread: a hung
-  // viewer is left as it is, since its watch ends it within a second.
-  if (viewerWindow == nullptr || IsHungAppWindow(viewerWindow)) return;
+  if (viewerWindow == nullptr) {
+    KillTimer(container, kRefitTimer);
+    return;
+  }
+  // Where the two threads share their input, the sizing waits for the viewer's thread, so a hung
+  // viewer is not sized now. A viewer that wakes after an idle spell of over five seconds may be
+  // reported hung for a moment, too: the fit is put off, never dropped.
+  if (IsHungAppWindow(viewerWindow)) {
+    SetTimer(container, kRefitTimer, kRefitDelayMs, nullptr);
+    return;
+  }
+  KillTimer(container, kRefitTimer);
   RECT client = {};
   GetClientRect(container, &client);
   // Posted where the threads' input is separate, as under some platforms: a busy viewer catches
@@ -165,6 +179,9 @@ LRESULT CALLBACK WindowProc(HWND container, UINT message, WPARAM wParam, LPARAM 
       break;
     case WM_SIZE:
       FitViewer(container, viewerWindow);
+      break;
+    case WM_TIMER:
+      if (wParam == kRefitTimer) FitViewer(container, viewerWindow);
       break;
     case WM_PAINT:
       if (ViewerEnded(container)) PaintViewerEndedNotice(container);

@@ -8,6 +8,11 @@ constexpr DWORD kWatchPeriodMs = 1000;
 // Long enough for the system to take an ended process down.
 constexpr DWORD kViewerEndWaitMs = 200;
 
+// A thread that wakes after an idle spell of over five seconds can be reported hung for the moment
+// before it retrieves its message: a viewer is ended only when a second look this much later
+// still finds it hung.
+constexpr DWORD kHungConfirmMs = 250;
+
 // How long the host waits for the watch's thread to end once told to: it only ever waits on the
 // stop event or ends the viewer.
 constexpr DWORD kWatchStopWaitMs = 500;
@@ -33,11 +38,17 @@ void FreeTask(WatchTask* task) {
   HeapFree(GetProcessHeap(), 0, task);
 }
 
+bool StaysHung(const WatchTask& task) {
+  return IsHungAppWindow(task.viewerWindow) &&
+         WaitForSingleObject(task.stop, kHungConfirmMs) == WAIT_TIMEOUT &&
+         IsHungAppWindow(task.viewerWindow);
+}
+
 void WatchViewer(const WatchTask& task) {
   while (WaitForSingleObject(task.stop, kWatchPeriodMs) == WAIT_TIMEOUT) {
     // A viewer that ended by itself needs no watch.
     if (WaitForSingleObject(task.process, 0) == WAIT_OBJECT_0) return;
-    if (IsHungAppWindow(task.viewerWindow)) {
+    if (StaysHung(task)) {
       SetEvent(task.ended);
       EndViewerProcess(task.process);
       // The container shows why it is empty; invalidating another thread's window sends nothing.

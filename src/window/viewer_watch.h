@@ -3,8 +3,8 @@
 // of another thread shares its parent's input: a hung viewer would then hold the host's input, and
 // every call the host makes on the viewer's window, whether or not the host calls anything. The
 // watch's thread asks about once a second whether the viewer is hung by that rule, and ends its
-// process when it is; a viewer that is only busy for a while is left to finish. Ending the
-// viewer frees whatever call of the host waited for it.
+// process when it still is a moment later; a viewer that is only busy for a while is left to
+// finish. Ending the viewer frees whatever call of the host waited for it.
 #pragma once
 
 #include <windows.h>
