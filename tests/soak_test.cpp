@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/realistic_settings.h"
@@ -165,6 +167,79 @@ INSTANTIATE_TEST_SUITE_P(BothModesBothViewers, Soak,
                          ::testing::Values(SoakCase{false, Width::k32}, SoakCase{false, Width::k64},
                                            SoakCase{true, Width::k32}, SoakCase{true, Width::k64}),
                          SoakName);
+
+// Loads that end without a view leave nothing behind either: the viewer exits without a window,
+// the user presses an arrow key while the load waits (quick view, where the host's windows stay),
+// or the host closes the Lister in the middle of the wait. A viewer that never shows a window ends
+// the same way after a 20 s bound, too slow to repeat here.
+enum class FailedLoad { kViewerExits, kArrowKey, kListerClosed };
+
+class FailedLoads : public ViewTest, public ::testing::WithParamInterface<FailedLoad> {};
+
+TEST_P(FailedLoads, LeaveNoHandleWindowOrViewerBehind) {
+  PluginUnderTest plugin;
+  PictureFolder pictures;
+  std::wstring file = pictures.File(L"a.bmp");
+  MainWindow host;
+  const FailedLoad kind = GetParam();
+  ScopedEnvironment fault(L"KELV_FAULT", kind == FailedLoad::kViewerExits ? L"exit" : L"");
+  ScopedEnvironment delay(L"KELV_DELAY_MS", kind == FailedLoad::kViewerExits ? L"0" : L"3000");
+
+  // Empty when the load failed the way asked and left no viewer running; else what went wrong.
+  auto failOnce = [&]() -> std::string {
+    ViewerLog log;
+    std::unique_ptr<ListerWindow> lister;
+    HWND listerSide = host.quickView();
+    if (kind == FailedLoad::kListerClosed) {
+      lister.reset(new ListerWindow());
+      listerSide = lister->hwnd();
+    }
+    // What ends the load comes from another thread once the viewer has started.
+    std::thread other([&] {
+      if (kind == FailedLoad::kViewerExits || !log.WaitForLine(L"env COMMANDER_INI", 3000)) return;
+      if (kind == FailedLoad::kArrowKey) {
+        PressKey(VK_DOWN, true);
+        Sleep(100);
+        PressKey(VK_DOWN, false);
+      } else {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(listerSide, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &answer);
+      }
+    });
+    HWND container = LoadView(plugin, listerSide, file);
+    other.join();
+    if (container != nullptr) return "a view opened; the viewer logged: " + log.Progress();
+    if (IsWindow(listerSide) && GetWindow(listerSide, GW_CHILD) != nullptr)
+      return "the container was left in the Lister";
+    return NoViewerLeft(5000) ? "" : "a viewer was left running";
+  };
+
+  for (int i = 0; i < 2; ++i) ASSERT_EQ(failOnce(), "") << "warm-up load " << i;
+  PumpFor(100);
+  ResourceCounts before = CountResources();
+  for (int cycle = 0; cycle < kCycles; ++cycle) ASSERT_EQ(failOnce(), "") << "load " << cycle;
+  PumpFor(100);
+  ResourceCounts after = CountResources();
+  EXPECT_LE(after.userObjects - before.userObjects, kUserSlack) << Counts(before, after);
+  EXPECT_LE(after.kernelHandles - before.kernelHandles, kHandleSlack) << Counts(before, after);
+  std::printf("%d failed loads: %s\n", kCycles, Counts(before, after).c_str());
+}
+
+std::string FailedLoadName(const ::testing::TestParamInfo<FailedLoad>& info) {
+  switch (info.param) {
+    case FailedLoad::kViewerExits:
+      return "ViewerExits";
+    case FailedLoad::kArrowKey:
+      return "ArrowKey";
+    default:
+      return "ListerClosed";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EachWayOut, FailedLoads,
+                         ::testing::Values(FailedLoad::kViewerExits, FailedLoad::kArrowKey,
+                                           FailedLoad::kListerClosed),
+                         FailedLoadName);
 
 TEST(CaptionSoak, HundredsOfQuickViewRefreshesPaintWithoutGdiGrowth) {
   PluginUnderTest plugin(WithoutViewer());

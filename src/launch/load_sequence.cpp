@@ -42,28 +42,16 @@ bool StartViewer(const ViewerPaths& paths, wchar_t* commandLine, HANDLE* process
   return true;
 }
 
-// Whatever ended the wait, the load ends here unless the window was found. The arrow key is the
-// user's way out of the whole view, so it takes the Lister window with it; every other outcome
-// leaves the host's window as it was. The container's destruction gives FullScreen back.
-bool EndWaitWithoutWindow(ViewerWait outcome, HANDLE process, HWND container, HWND listerWindow) {
-  switch (outcome) {
-    case ViewerWait::kFound:
-      return false;
-    case ViewerWait::kArrowKey:
-      DestroyWindow(listerWindow);
-      EndViewerProcess(process);
-      break;
-    case ViewerWait::kTimedOut:
-      DestroyWindow(container);
-      EndViewerProcess(process);
-      break;
-    case ViewerWait::kViewerExited:
-      DestroyWindow(container);
-      break;
-    case ViewerWait::kContainerGone:
-      EndViewerProcess(process);
-      break;
-  }
+// Whatever ended the wait, the load ends here unless the window was found. Only the plugin's own
+// container is destroyed, which gives FullScreen back: the Lister window is the host's. An arrow
+// key is the user's way out of the whole view: a Lister window of its own is asked to close, as
+// Esc asks it, and the host closes it; in quick view the host moves on to the next file itself.
+bool EndWaitWithoutWindow(ViewerWait outcome, HANDLE process, HWND container, HWND listerWindow,
+                          bool listerMode) {
+  if (outcome == ViewerWait::kFound) return false;
+  if (outcome != ViewerWait::kContainerGone) DestroyWindow(container);
+  if (outcome != ViewerWait::kViewerExited) EndViewerProcess(process);
+  if (outcome == ViewerWait::kArrowKey && listerMode) PostMessageW(listerWindow, WM_CLOSE, 0, 0);
   return true;
 }
 
@@ -192,7 +180,7 @@ HWND RunLoadSequence(HWND listerWindow, const wchar_t* fileName) {
 
   HWND viewerWindow = nullptr;
   ViewerWait outcome = WaitForViewerWindow(process, processId, container, &viewerWindow);
-  if (EndWaitWithoutWindow(outcome, process, container, listerWindow)) {
+  if (EndWaitWithoutWindow(outcome, process, container, listerWindow, listerMode)) {
     CloseHandle(process);
     return nullptr;
   }

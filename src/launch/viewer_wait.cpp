@@ -18,12 +18,20 @@ HWND FindViewerWindowOf(DWORD processId) {
   return nullptr;
 }
 
-// An arrow key held now, or pressed since the last query, is the user's way out of the wait.
-bool ArrowKeyPressed() {
-  for (BYTE key : kArrowKeys) {
-    if (GetAsyncKeyState(key) != 0) return true;
+enum class Pause { kElapsed, kViewerExited };
+
+// Pauses for one pass, or less when the viewer ends or another thread sends the host's thread a
+// message; those are handled here, as a send waiting on this thread expects. Posted messages and
+// input are left in the queue for the host: handling them would run the host's own code in the
+// middle of its call to the plugin.
+Pause PauseOnePass(HANDLE viewer) {
+  DWORD woken = MsgWaitForMultipleObjects(1, &viewer, FALSE, kViewerWaitPassMs, QS_SENDMESSAGE);
+  if (woken == WAIT_OBJECT_0) return Pause::kViewerExited;
+  if (woken == WAIT_OBJECT_0 + 1) {
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
-  return false;
+  return Pause::kElapsed;
 }
 
 }  // namespace
@@ -35,18 +43,16 @@ ViewerWait WaitForViewerWindow(HANDLE viewer, DWORD viewerId, HWND container, HW
     // for it: it counts as found once it answers.
     *viewerWindow = FindViewerWindowOf(viewerId);
     bool answered = *viewerWindow != nullptr && WindowAnswers(*viewerWindow, kViewerAnswerPassMs);
-    // While the probe waits, the host's thread handles what other threads send it, and the host
-    // may close the view in the middle.
+    // While the probe and the pause wait, the host's thread handles what other threads send it,
+    // and the host may close the view in the middle.
     if (!IsWindow(container)) {
       *viewerWindow = nullptr;
       return ViewerWait::kContainerGone;
     }
     if (answered) return ViewerWait::kFound;
     *viewerWindow = nullptr;
-    if (ArrowKeyPressed()) return ViewerWait::kArrowKey;
-    if (WaitForSingleObject(viewer, kViewerWaitPassMs) == WAIT_OBJECT_0) {
-      return ViewerWait::kViewerExited;
-    }
+    if (ArrowKeyHeldNow()) return ViewerWait::kArrowKey;
+    if (PauseOnePass(viewer) == Pause::kViewerExited) return ViewerWait::kViewerExited;
     if (GetTickCount64() >= deadline) return ViewerWait::kTimedOut;
   }
 }

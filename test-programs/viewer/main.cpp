@@ -128,6 +128,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Sleep(delayMs);
   }
 
+  // As programs do for a single-instance check or DDE: every top-level window is asked, and the
+  // send returns only once each has answered.
+  std::wstring broadcast;
+  if (GetEnvironmentText(L"KELV_BROADCAST", &broadcast)) {
+    SendMessageW(HWND_BROADCAST, RegisterWindowMessageW(broadcast.c_str()), 0, 0);
+    LogLine(L"broadcast answered");
+  }
+
   // COM is for the picture decoder only; without it pictures fall back to their names.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
