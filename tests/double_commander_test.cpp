@@ -8,6 +8,8 @@
 // after windows.h, which it needs
 #include <tlhelp32.h>
 
+#include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -111,6 +113,7 @@ class DoubleCommander : public EmbeddedView {
                       "KELVANE_DOUBLECMD<width> names) and names it in KELVANE_DOUBLECMD_EXE";
     }
     hostExe_ = exe;
+    PrepareHost();
     WriteSettings();
     SetUserFullScreen(L"1");
     if (!HasFatalFailure()) StartHost();
@@ -128,6 +131,9 @@ class DoubleCommander : public EmbeddedView {
     }
     EmbeddedView::TearDown();
   }
+
+  // What a fixture sets up before the host starts, which reads its folders and environment then.
+  virtual void PrepareHost() {}
 
   // The host's own settings folder with the plugin under test as its only lister plugin, named
   // with the detect string the plugin answers.
@@ -212,6 +218,15 @@ class DoubleCommander : public EmbeddedView {
     }
     return nullptr;
   }
+  std::vector<HWND> Containers() const {
+    std::vector<HWND> containers;
+    for (HWND window : WindowsOfThread(thread_)) {
+      if (ClassOf(window) == L"Kelvane" && ProcessOf(window) == processId_) {
+        containers.push_back(window);
+      }
+    }
+    return containers;
+  }
   HWND WaitForView(const std::wstring& viewerTitle) const {
     HWND container = nullptr;
     WaitUntil([&] { return (container = FindView(viewerTitle)) != nullptr; }, 15000);
@@ -247,6 +262,13 @@ class DoubleCommander : public EmbeddedView {
     bool opened = WaitUntil(menuShown, 3000);
     ClickAt(item);
     return opened && WaitUntil([&] { return !menuShown(); }, 3000);
+  }
+
+  // A key held as long as a user's tap lasts.
+  void Tap(WORD key) {
+    PressKey(key, true);
+    Sleep(80);
+    PressKey(key, false);
   }
 
   void PressWith(WORD modifier, WORD key) {
@@ -328,6 +350,99 @@ TEST_F(DoubleCommander, TheQuickViewPaneIdlesStepsWithTheFileListAndTheHostClose
   EXPECT_EQ(WaitForSingleObject(process_, 10000), WAIT_OBJECT_0) << "Alt+X ends the host";
   EXPECT_TRUE(NoViewerLeft());
   EXPECT_EQ(FullScreenValue(), L"1");
+}
+
+std::wstring PictureName(int number) {
+  wchar_t name[16] = {};
+  swprintf(name, 16, L"p%02d.bmp", number);
+  return name;
+}
+
+// The user moves on before the picture shows: a viewer that needs 1.5 s for its window, and a
+// folder of two dozen pictures more to flip through.
+class DoubleCommanderSlowViewer : public DoubleCommander {
+ protected:
+  void PrepareHost() override {
+    delay_.reset(new ScopedEnvironment(L"KELV_DELAY_MS", L"1500"));
+    for (int i = 1; i <= 24; ++i) PictureFolder::WriteBitmap(pictures_.File(PictureName(i)));
+  }
+
+  // The pictures the host had the viewer started on, in order: the file name of each command line.
+  std::vector<std::wstring> StartedPictures() const {
+    std::vector<std::wstring> pictures;
+    for (const std::wstring& line : log_.LinesStartingWith(L"cmdline ")) {
+      size_t name = line.find_last_of(L'\\') + 1;
+      pictures.push_back(line.substr(name, line.find(L'"', name) - name));
+    }
+    return pictures;
+  }
+
+  // The place of a picture in the folder as the host sorts it, by name.
+  static int PlaceOf(const std::wstring& picture) {
+    std::vector<std::wstring> names = {L"a.bmp", L"b.bmp", L"c.bmp"};
+    for (int i = 1; i <= 24; ++i) names.push_back(PictureName(i));
+    return static_cast<int>(std::find(names.begin(), names.end(), picture) - names.begin());
+  }
+
+  // Exactly one view is left, of this picture, inside the pane, and one viewer runs.
+  void ExpectOnlyViewOf(const std::wstring& picture, HWND pane) {
+    HWND container = WaitForView(picture + L" - Kelvane");
+    ASSERT_NE(container, nullptr) << "no view of " << Narrow(picture)
+                                  << "; views: " << Containers().size()
+                                  << "; the viewer got: " << log_.Progress();
+    PumpFor(2000);  // a view the host still had queued would show by now
+    EXPECT_EQ(Containers().size(), 1u) << "views left in the host";
+    EXPECT_TRUE(IsWindow(container) && GetParent(container) == pane) << "the view in the pane";
+    EXPECT_NE(GetParent(pane), nullptr) << "the pane lies inside a panel";
+    EXPECT_EQ(RunningViewerProcesses().size(), 1u) << "viewers running";
+  }
+
+  std::unique_ptr<ScopedEnvironment> delay_;
+};
+
+TEST_F(DoubleCommanderSlowViewer, DownDuringTheLoadLeavesThePaneAndOpensThePictureUnderTheCursor) {
+  Press(VK_DOWN);
+  PressWith(VK_CONTROL, 'Q');
+  HWND pane = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    std::vector<HWND> containers = Containers();
+    pane = containers.empty() ? nullptr : GetParent(containers[0]);
+    return pane != nullptr;
+  })) << "the load of a.bmp did not begin";
+  ASSERT_TRUE(log_.WaitForLine(L"env COMMANDER_INI")) << "the viewer did not start";
+  Tap(VK_DOWN);
+
+  ExpectOnlyViewOf(L"b.bmp", pane);
+  EXPECT_TRUE(MenuOpensAndClosesOnClicks(main_)) << "the main window's menu";
+}
+
+TEST_F(DoubleCommanderSlowViewer,
+       HoldingDownAndThenTappingItLeavesOneViewOfThePictureUnderTheCursor) {
+  PressWith(VK_CONTROL, 'Q');
+  PumpFor(500);
+  // Held: the keyboard repeats the key every 33 ms, twelve times in all. Then three taps, each
+  // before the picture of the one before could show.
+  for (int repeat = 0; repeat < 12; ++repeat) {
+    PressKey(VK_DOWN, true);
+    PumpFor(33);
+  }
+  PressKey(VK_DOWN, false);
+  for (int tap = 0; tap < 3; ++tap) {
+    PumpFor(250);
+    Tap(VK_DOWN);
+  }
+  // The host starts a viewer on each picture it is still asked to show, the last one on the
+  // picture under the cursor; each tap moved the cursor one place on.
+  ASSERT_TRUE(WaitUntil([&] { return StartedPictures().size() >= 4; }, 15000)) << log_.Progress();
+  PumpFor(500);
+  std::vector<std::wstring> started = StartedPictures();
+  const std::wstring& beforeTaps = started[started.size() - 4];
+  EXPECT_EQ(PlaceOf(started.back()) - PlaceOf(beforeTaps), 3)
+      << "the last four pictures started: " << Narrow(beforeTaps) << " .. "
+      << Narrow(started.back());
+  HWND container = WaitForView(started.back() + L" - Kelvane");
+  ASSERT_NE(container, nullptr) << "no view of " << Narrow(started.back());
+  ExpectOnlyViewOf(started.back(), GetParent(container));
 }
 
 }  // namespace
