@@ -32,7 +32,7 @@ constexpr int kArrowReleaseRounds = 64;
 
 void ReleaseHeldArrowKeys() {
   for (BYTE key : kArrowKeys) {
-    for (int round = 0; round < kArrowReleaseRounds && GetAsyncKeyState(key) != 0; ++round) {
+    for (int round = 0; round < kArrowReleaseRounds && KeyHeldNow(key); ++round) {
       keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
     }
   }
