@@ -210,30 +210,8 @@ class DoubleCommander : public EmbeddedView {
   }
 
   // The plugin's window of the host that holds a viewer titled so: the container.
-  HWND FindView(const std::wstring& viewerTitle) const {
-    for (HWND window : WindowsOfThread(thread_)) {
-      HWND viewer = GetWindow(window, GW_CHILD);
-      if (ClassOf(window) == L"Kelvane" && viewer != nullptr && TitleOf(viewer) == viewerTitle)
-        return window;
-    }
-    return nullptr;
-  }
-  // The host's top-level windows other than its main window, with the texts in them: a dialog the
-  // host shows meanwhile takes the keys the test presses.
-  std::string OtherHostWindows() const {
-    std::string found;
-    for (HWND window : WindowsOfThread(thread_)) {
-      if (window == main_ || !IsWindowVisible(window) || GetAncestor(window, GA_ROOT) == main_) {
-        continue;
-      }
-      found += " [" + Narrow(ClassOf(window)) + " '" + Narrow(TitleOf(window)) + "']";
-    }
-    // The host writes what it reports as an error, with its stack, to this file.
-    std::string errors = ReadFileBytes(settings_.path() + L"doublecmd.err");
-    if (!errors.empty()) found += "; the host's error report:\n" + errors;
-    return found.empty() ? " none" : found;
-  }
-
+  // The plugin's windows in the host: the containers (the viewers' windows in them are of the
+  // same class, in another process).
   std::vector<HWND> Containers() const {
     std::vector<HWND> containers;
     for (HWND window : WindowsOfThread(thread_)) {
@@ -243,6 +221,31 @@ class DoubleCommander : public EmbeddedView {
     }
     return containers;
   }
+
+  // The container that holds a viewer titled so.
+  HWND FindView(const std::wstring& viewerTitle) const {
+    for (HWND container : Containers()) {
+      HWND viewer = GetWindow(container, GW_CHILD);
+      if (viewer != nullptr && TitleOf(viewer) == viewerTitle) return container;
+    }
+    return nullptr;
+  }
+  // What the host shows besides its main window, its error report and how far the viewer got:
+  // a dialog the host shows meanwhile takes the keys the test presses.
+  std::string WhatHappened() const {
+    std::string found = "views: " + std::to_string(Containers().size()) + "; other windows:";
+    for (HWND window : WindowsOfThread(thread_)) {
+      if (window == main_ || !IsWindowVisible(window) || GetAncestor(window, GA_ROOT) == main_) {
+        continue;
+      }
+      found += " [" + Narrow(ClassOf(window)) + " '" + Narrow(TitleOf(window)) + "']";
+    }
+    // The host writes what it reports as an error, with its stack, to this file.
+    std::string errors = ReadFileBytes(settings_.path() + L"doublecmd.err");
+    if (!errors.empty()) found += "; the host's error report:\n" + errors;
+    return found + "; the viewer got: " + log_.Progress();
+  }
+
   HWND WaitForView(const std::wstring& viewerTitle) const {
     HWND container = nullptr;
     WaitUntil([&] { return (container = FindView(viewerTitle)) != nullptr; }, 15000);
@@ -283,13 +286,6 @@ class DoubleCommander : public EmbeddedView {
     }
     ClickAt(item);
     return opened && WaitUntil([&] { return !menuShown(); }, 3000);
-  }
-
-  // A key held as long as a user's tap lasts.
-  void Tap(WORD key) {
-    PressKey(key, true);
-    Sleep(80);
-    PressKey(key, false);
   }
 
   void PressWith(WORD modifier, WORD key) {
@@ -373,20 +369,15 @@ TEST_F(DoubleCommander, TheQuickViewPaneIdlesStepsWithTheFileListAndTheHostClose
   EXPECT_EQ(FullScreenValue(), L"1");
 }
 
-// The keys the system counts as held now, by their codes: a key left held would change what the
-// host makes of the next ones.
-std::string KeysHeldNow() {
-  std::string held;
-  for (int key = 1; key < 256; ++key) {
-    if ((GetAsyncKeyState(key) & 0x8000) != 0) held += " " + std::to_string(key);
+// The folder as the host sorts it, by name: a.bmp, b.bmp, c.bmp, then p01.bmp to p24.bmp.
+std::vector<std::wstring> FolderPictures() {
+  std::vector<std::wstring> names = {L"a.bmp", L"b.bmp", L"c.bmp"};
+  for (int i = 1; i <= 24; ++i) {
+    wchar_t name[16] = {};
+    swprintf(name, 16, L"p%02d.bmp", i);
+    names.push_back(name);
   }
-  return held.empty() ? " none" : held;
-}
-
-std::wstring PictureName(int number) {
-  wchar_t name[16] = {};
-  swprintf(name, 16, L"p%02d.bmp", number);
-  return name;
+  return names;
 }
 
 // The user moves on before the picture shows: a viewer that needs 1.5 s for its window, and a
@@ -407,7 +398,8 @@ class DoubleCommanderSlowViewer : public DoubleCommander {
 
   void PrepareHost() override {
     delay_.reset(new ScopedEnvironment(L"KELV_DELAY_MS", L"1500"));
-    for (int i = 1; i <= 24; ++i) PictureFolder::WriteBitmap(pictures_.File(PictureName(i)));
+    std::vector<std::wstring> names = FolderPictures();
+    for (size_t i = 3; i < names.size(); ++i) PictureFolder::WriteBitmap(pictures_.File(names[i]));
   }
 
   // The pictures the host had the viewer started on, in order: the file name of each command line.
@@ -420,21 +412,17 @@ class DoubleCommanderSlowViewer : public DoubleCommander {
     return pictures;
   }
 
-  // The place of a picture in the folder as the host sorts it, by name.
   static int PlaceOf(const std::wstring& picture) {
-    std::vector<std::wstring> names = {L"a.bmp", L"b.bmp", L"c.bmp"};
-    for (int i = 1; i <= 24; ++i) names.push_back(PictureName(i));
+    std::vector<std::wstring> names = FolderPictures();
     return static_cast<int>(std::find(names.begin(), names.end(), picture) - names.begin());
   }
 
-  // Exactly one view is left, of this picture, inside the pane, and one viewer runs.
-  void ExpectOnlyViewOf(const std::wstring& picture, HWND pane) {
+  // Exactly one view is left, of this picture, inside a pane of a panel (this one, when given),
+  // and one viewer runs.
+  void ExpectOnlyViewOf(const std::wstring& picture, HWND pane = nullptr) {
     HWND container = WaitForView(picture + L" - Kelvane");
-    ASSERT_NE(container, nullptr) << "no view of " << Narrow(picture)
-                                  << "; views: " << Containers().size()
-                                  << "; keys held:" << KeysHeldNow()
-                                  << "; other windows:" << OtherHostWindows()
-                                  << "; the viewer got: " << log_.Progress();
+    ASSERT_NE(container, nullptr) << "no view of " << Narrow(picture) << "; " << WhatHappened();
+    if (pane == nullptr) pane = GetParent(container);
     PumpFor(2000);  // a view the host still had queued would show by now
     EXPECT_EQ(Containers().size(), 1u) << "views left in the host";
     EXPECT_TRUE(IsWindow(container) && GetParent(container) == pane) << "the view in the pane";
@@ -457,7 +445,7 @@ TEST_F(DoubleCommanderSlowViewer, DownDuringTheLoadLeavesThePaneAndOpensThePictu
     return pane != nullptr;
   })) << "the load of a.bmp did not begin";
   ASSERT_TRUE(log_.WaitForLine(L"env COMMANDER_INI")) << "the viewer did not start";
-  Tap(VK_DOWN);
+  HoldKey(VK_DOWN, 80);
 
   ExpectOnlyViewOf(L"b.bmp", pane);
   EXPECT_TRUE(MenuOpensAndClosesOnClicks(main_)) << "the main window's menu";
@@ -476,24 +464,18 @@ TEST_F(DoubleCommanderSlowViewer,
   PressKey(VK_DOWN, false);
   for (int tap = 0; tap < 3; ++tap) {
     PumpFor(250);
-    Tap(VK_DOWN);
+    HoldKey(VK_DOWN, 80);
   }
   // The host starts a viewer on each picture it is still asked to show, the last one on the
   // picture under the cursor. Each tap came before the picture of the one before could show, so
   // each started a load one place further on.
-  ASSERT_TRUE(WaitUntil([&] { return StartedPictures().size() >= 3; }, 15000))
-      << "keys held:" << KeysHeldNow() << "; other windows:" << OtherHostWindows()
-      << "; the viewer got: " << log_.Progress();
+  ASSERT_TRUE(WaitUntil([&] { return StartedPictures().size() >= 3; }, 15000)) << WhatHappened();
   PumpFor(500);
   std::vector<std::wstring> started = StartedPictures();
   const std::wstring& firstTap = started[started.size() - 3];
   EXPECT_EQ(PlaceOf(started.back()) - PlaceOf(firstTap), 2)
       << "the taps started " << Narrow(firstTap) << " .. " << Narrow(started.back());
-  HWND container = WaitForView(started.back() + L" - Kelvane");
-  ASSERT_NE(container, nullptr) << "no view of " << Narrow(started.back())
-                                << "; other windows:" << OtherHostWindows()
-                                << "; the viewer got: " << log_.Progress();
-  ExpectOnlyViewOf(started.back(), GetParent(container));
+  ExpectOnlyViewOf(started.back());
 }
 
 }  // namespace

@@ -198,9 +198,7 @@ TEST_P(FailedLoads, LeaveNoHandleWindowOrViewerBehind) {
     std::thread other([&] {
       if (kind == FailedLoad::kViewerExits || !log.WaitForLine(L"env COMMANDER_INI", 3000)) return;
       if (kind == FailedLoad::kArrowKey) {
-        PressKey(VK_DOWN, true);
-        Sleep(100);
-        PressKey(VK_DOWN, false);
+        HoldKey(VK_DOWN, 100);
       } else {
         DWORD_PTR answer = 0;
         SendMessageTimeoutW(listerSide, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &answer);

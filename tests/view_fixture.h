@@ -90,6 +90,13 @@ inline void Send(std::initializer_list<INPUT> inputs) {
 // A key pressed and released.
 inline void Press(WORD key) { Send({KeyInput(key, true), KeyInput(key, false)}); }
 
+// A key held for a while, as long as a user's press lasts, then released.
+inline void HoldKey(WORD key, DWORD milliseconds) {
+  PressKey(key, true);
+  Sleep(milliseconds);
+  PressKey(key, false);
+}
+
 // A left click at a point of the screen.
 inline void ClickAt(POINT point) {
   SetCursorPos(point.x, point.y);

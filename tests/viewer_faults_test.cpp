@@ -320,9 +320,7 @@ TEST_F(ViewerFaults, AnArrowKeyDuringTheWaitEndsTheLoadAndLeavesTheHostsWindowsT
     // held as long as a user's press lasts: only a key held at that moment counts.
     std::thread user([&log] {
       if (!log.WaitForLine(L"env COMMANDER_INI", 3000)) return;
-      PressKey(VK_DOWN, true);
-      Sleep(150);
-      PressKey(VK_DOWN, false);
+      HoldKey(VK_DOWN, 150);
     });
     ULONGLONG start = GetTickCount64();
     HWND container = Open(row.quickView);
