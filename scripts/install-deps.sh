@@ -42,5 +42,23 @@ if printf '%s\n' "${need[@]}" | grep -q ':i386$'; then
   dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
+# A mirror that is being synced fails an index now and then: try again, and go on with the
+# indexes that did arrive; the install below says so if a package is missing after all.
+for attempt in 1 2 3; do
+  $sudo apt-get update -qq && break
+  echo "apt-get update failed (attempt $attempt of 3)" >&2
+  sleep 10
+done
+install_packages() { $sudo apt-get install -y -qq --no-install-recommends "$@" "${need[@]}"; }
+install_packages && exit 0
+
+# When the security suite's index of one architecture did not arrive, the 32-bit libraries cannot
+# match the 64-bit ones in version. Install once more from the other suites alone.
+echo "Installing again without the security suite, whose indexes may be incomplete" >&2
+sources=$(mktemp -d)
+trap 'rm -rf "$sources"' EXIT
+for file in /etc/apt/sources.list.d/*.sources; do
+  [ -f "$file" ] && awk 'BEGIN { RS = ""; ORS = "\n\n" } !/-security/' "$file" >"$sources/$(basename "$file")"
+done
+grep -vs -- '-security' /etc/apt/sources.list >"$sources/sources.list" || true
+install_packages -o Dir::Etc::sourcelist="$sources/sources.list" -o Dir::Etc::sourceparts="$sources"
