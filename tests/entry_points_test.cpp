@@ -52,11 +52,15 @@ TEST_P(ExportTable, ImportsSystemLibrariesOnly) {
   EXPECT_EQ(user32, 1) << "every import is read";
 }
 
-TEST_P(ExportTable, CarriesALibraryManifestAndAVersionResource) {
+TEST_P(ExportTable, CarriesALibraryManifestAndAVersionResourceAndNoThreadStorage) {
   std::wstring path = BuiltPluginPath(GetParam());
   EXPECT_TRUE(HasResource(path, RT_MANIFEST, MAKEINTRESOURCEW(2)));
   EXPECT_FALSE(HasResource(path, RT_MANIFEST, MAKEINTRESOURCEW(1)));
   EXPECT_TRUE(HasResource(path, RT_VERSION, MAKEINTRESOURCEW(1)));
+  // A host that loads the library for each view would have the loader set up thread storage
+  // for every one of its threads each time.
+  EXPECT_TRUE(HasDataDirectory(path, IMAGE_DIRECTORY_ENTRY_IMPORT)) << "the reader works";
+  EXPECT_FALSE(HasDataDirectory(path, IMAGE_DIRECTORY_ENTRY_TLS));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothWidths, ExportTable, ::testing::Values(Width::k32, Width::k64),

@@ -137,6 +137,12 @@ std::vector<std::string> ReadImportNames(const std::wstring& path) {
   return names;
 }
 
+bool HasDataDirectory(const std::wstring& path, int index) {
+  DWORD offset = 0;
+  DWORD size = 0;
+  return PeImage(path).Directory(index, &offset, &size);
+}
+
 bool HasResource(const std::wstring& path, const wchar_t* type, const wchar_t* name) {
   HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
