@@ -385,13 +385,13 @@ std::vector<std::wstring> FolderPictures() {
 class DoubleCommanderSlowViewer : public DoubleCommander {
  protected:
   void SetUp() override {
-    // Under Wine, now and then (about one load in ten after an arrow key ended the load before
-    // it), the host reports an access violation inside the system's INI-file cache
-    // (GetPrivateProfileStringW, freeing a cached file) during the plugin's next load, and shows
-    // its error dialog. Its cause is not found yet: these cases run only when asked for.
-    if (GetEnvironmentVariableW(L"KELVANE_FLIPPING_CASES", nullptr, 0) == 0) {
-      GTEST_SKIP() << "the host crashes now and then in the load after an ended one; set "
-                      "KELVANE_FLIPPING_CASES=1 to run these cases";
+    // Under Wine the 32-bit host, now and then (three cases in twelve), reports an access
+    // violation inside the system's INI-file cache while the user flips through pictures, and
+    // shows its error dialog; its cause is not found yet. There these cases run only when asked.
+    if (UnderWine() && sizeof(void*) == 4 &&
+        GetEnvironmentVariableW(L"KELVANE_FLIPPING_CASES", nullptr, 0) == 0) {
+      GTEST_SKIP() << "the 32-bit host crashes now and then under Wine while the user flips "
+                      "through pictures; set KELVANE_FLIPPING_CASES=1 to run these cases";
     }
     DoubleCommander::SetUp();
   }
