@@ -13,6 +13,9 @@ scripts/build.sh >/dev/null
 # The display, the prefix and the wineserver: see wine-session.sh.
 source scripts/wine-session.sh
 
-wine64=$(command -v wine64 || ls /usr/lib/wine/wine64 2>/dev/null || echo wine)
 "$wine64" build/mingw-x64/bin/kelvane_bench.exe "$@"
-wine build/mingw-x86/bin/kelvane_bench.exe "$@"
+if [ "$KELVANE_RUNS_32BIT" = 1 ]; then
+  wine build/mingw-x86/bin/kelvane_bench.exe "$@"
+else
+  echo "bench.sh: this machine runs no 32-bit programs: the 32-bit benchmark is not run" >&2
+fi

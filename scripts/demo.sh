@@ -52,6 +52,9 @@ rm -f "$shots"/*.png "$shots"/*.request "$shots"/*.done "$shots"/*.xwd
 # The display, the prefix and the wineserver: see wine-session.sh.
 source scripts/wine-session.sh
 
+loader=$wine64
+[ "$preset" = mingw-x64 ] || loader=wine
+
 # Wine's drive Z: is the Unix root.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
@@ -59,7 +62,7 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 # <name>.done appears: the X screen is dumped in between (xwd), because only the X server holds
 # the whole picture (the viewer's window, another process's, is not in the host's view of the
 # screen under Wine). Every wait of the host is bounded, and so is the whole run.
-timeout 120 wine "build/$preset/bin/kelvhost.exe" --capture=x11 "$@" "$(windows_path "$demo/plugin")" \
+timeout 120 "$loader" "build/$preset/bin/kelvhost.exe" --capture=x11 "$@" "$(windows_path "$demo/plugin")" \
   "$(windows_path "$demo/pictures")" "$(windows_path "$shots")" &
 host=$!
 while kill -0 "$host" 2>/dev/null; do

@@ -15,7 +15,12 @@ std::wstring DefaultViewerRelative() {
   return OwnWidth() == Width::k64 ? L"Kelvane64\\kelv64.exe" : L"Kelvane\\kelv32.exe";
 }
 
-class ViewerWidths : public ViewTest, public ::testing::WithParamInterface<Width> {};
+class ViewerWidths : public ViewTest, public ::testing::WithParamInterface<Width> {
+ protected:
+  void SetUp() override {
+    if (!StartsProgramsOf(GetParam())) GTEST_SKIP() << kNo32BitPrograms;
+  }
+};
 
 std::string WidthParamName(const ::testing::TestParamInfo<Width>& info) {
   return info.param == OwnWidth() ? "SameWidthViewer" : "OtherWidthViewer";

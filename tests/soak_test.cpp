@@ -81,7 +81,12 @@ struct SoakCase {
   Width viewer;
 };
 
-class Soak : public ViewTest, public ::testing::WithParamInterface<SoakCase> {};
+class Soak : public ViewTest, public ::testing::WithParamInterface<SoakCase> {
+ protected:
+  void SetUp() override {
+    if (!StartsProgramsOf(GetParam().viewer)) GTEST_SKIP() << kNo32BitPrograms;
+  }
+};
 
 TEST_P(Soak, RepeatedLoadsAndDestroysLeaveNothingBehind) {
   const SoakCase& soak = GetParam();

@@ -148,6 +148,15 @@ inline bool UnderWine() {
   return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
+// Whether this machine starts programs of that width. The kernels of some virtual machines run no
+// 32-bit code at all; the test scripts then set KELVANE_RUNS_32BIT to 0.
+inline bool StartsProgramsOf(Width width) {
+  wchar_t runs32[2] = {};
+  return width == Width::k64 || GetEnvironmentVariableW(L"KELVANE_RUNS_32BIT", runs32, 2) != 1 ||
+         runs32[0] != L'0';
+}
+constexpr char kNo32BitPrograms[] = "this machine runs no 32-bit programs (KELVANE_RUNS_32BIT=0)";
+
 inline std::wstring Utf16(const std::string& text) {
   return std::wstring(text.begin(), text.end());
 }
