@@ -385,9 +385,10 @@ std::vector<std::wstring> FolderPictures() {
 class DoubleCommanderSlowViewer : public DoubleCommander {
  protected:
   void SetUp() override {
-    // Under Wine the host now and then reports an access violation inside the system's INI-file
-    // cache while the user flips through pictures, and shows its error dialog (in a new Wine
-    // prefix more often); its cause is not found yet. These cases run only when asked for.
+    // Under Wine the host now and then reports an access violation while the user flips through
+    // pictures, and shows its error dialog: its process heap is found damaged (in the system's
+    // INI-file cache, once in its list of loaded libraries) by code its reports do not show. The
+    // cause is not found yet. These cases run only when asked for.
     if (UnderWine() && GetEnvironmentVariableW(L"KELVANE_FLIPPING_CASES", nullptr, 0) == 0) {
       GTEST_SKIP() << "the host crashes now and then under Wine while the user flips through "
                       "pictures; set KELVANE_FLIPPING_CASES=1 to run these cases";
